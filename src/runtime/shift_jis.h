@@ -1,0 +1,29 @@
+#pragma once
+// Shift-JIS (code page 932) text: the byte form of every caption, note line
+// and document file. The core keeps text as these bytes; only the ui decodes
+// it, to show it, and encodes what the user types.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace virevi {
+
+/// True for a byte that starts a double-byte character (0x81-0x9F, 0xE0-0xFC).
+constexpr bool IsLeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+/// The start of the character that ends just before `pos` in `text`, stepping
+/// over a double-byte character as one; 0 when `pos` is 0. A lead byte whose
+/// second byte is missing counts as a character of its own.
+std::size_t CharPrev(std::string_view text, std::size_t pos);
+
+/// Decodes Shift-JIS bytes to UTF-16. Lossless: bytes that are not Shift-JIS
+/// are carried as private-use characters that EncodeShiftJis turns back into
+/// the same bytes.
+std::u16string DecodeShiftJis(std::string_view bytes);
+
+/// Encodes UTF-16 as Shift-JIS; a character Shift-JIS cannot hold becomes "?".
+std::string EncodeShiftJis(std::u16string_view text);
+
+} // namespace virevi
