@@ -19,7 +19,8 @@ public:
                 continue;
             }
             auto& entry = Results[run.benchmark_name()];
-            entry.Seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            entry.Seconds =
+                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
             for (const auto& [name, counter] : run.counters) {
                 entry.Counters[name] = counter.value;
             }
@@ -52,9 +53,8 @@ int main(int argc, char** argv) {
                                  ? subject->second.Seconds / baseline->second.Seconds
                                  : subject->second.Counters[ratio.Counter] /
                                        baseline->second.Counters[ratio.Counter];
-        std::printf("%-44s %-36s %9.2fx %9.2fx %s\n", ratio.Subject.c_str(),
-                    ratio.Baseline.c_str(), value, ratio.Target,
-                    value <= ratio.Target ? "ok" : "OVER");
+        std::printf("%-44s %-36s %9.2fx %9.2fx %s\n", ratio.Subject.c_str(), ratio.Baseline.c_str(),
+                    value, ratio.Target, value <= ratio.Target ? "ok" : "OVER");
     }
     for (const auto& figure : virevi::bench::Figures()) {
         const auto subject = reporter.Results.find(figure.Subject);

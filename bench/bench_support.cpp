@@ -53,6 +53,8 @@ const std::string& ScratchDir() {
     return scratch.Path;
 }
 
-void SyncAll() { sync(); }
+void SyncAll() {
+    sync();
+}
 
 } // namespace virevi::bench

@@ -3,8 +3,7 @@
 namespace virevi {
 
 namespace {
-std::string ReplaceFirst(std::string_view pattern, std::string_view marker,
-                         std::string_view text) {
+std::string ReplaceFirst(std::string_view pattern, std::string_view marker, std::string_view text) {
     const auto at = pattern.find(marker);
     if (at == std::string_view::npos) {
         return std::string(pattern);

@@ -113,7 +113,8 @@ inline constexpr const char* ButtonYesToAll = "すべてはい(&A)";
 inline constexpr const char* ButtonHelp = "ヘルプ(&H)";
 inline constexpr const char* SCannotOpenClipboard = "クリップボードを開くことができません";
 inline constexpr const char* SApplicationErrorCaption = "アプリケーション エラー";
-inline constexpr const char* SApplicationErrorFormat = "%sがモジュール %s の %p で発生しました。\n%s%s";
+inline constexpr const char* SApplicationErrorFormat =
+    "%sがモジュール %s の %p で発生しました。\n%s%s";
 
 // About box
 inline constexpr const char* AboutCaption = "バージョン情報";
@@ -128,7 +129,8 @@ inline constexpr const char* SNoDefaultPrinter = "デフォルト プリンタ�
 inline constexpr const char* SInvalidPrinter = "選択したプリンタは有効ではありません";
 inline constexpr const char* SNotPrinting = "プリンタに印刷できる状態ではありません";
 inline constexpr const char* SPrinting = "現在印刷中です";
-inline constexpr const char* SPrinterNotSupported = "選択されたプリンタではサポートされていない機能です";
+inline constexpr const char* SPrinterNotSupported =
+    "選択されたプリンタではサポートされていない機能です";
 inline constexpr const char* SUnkOSError = "OS 機能呼び出しの失敗";
 inline constexpr const char* SOSError = "システムエラー。コード：%d.\r\n%s";
 

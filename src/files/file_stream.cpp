@@ -1,0 +1,102 @@
+#include "files/file_stream.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "files/file_system.h"
+#include "runtime/errors.h"
+#include "runtime/format.h"
+#include "runtime/messages.h"
+
+namespace virevi {
+
+namespace {
+bool Lock(int fd, int operation) {
+    int result;
+    do {
+        result = ::flock(fd, operation | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+} // namespace
+
+TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : FileName_(fileName) {
+    if (mode == TFileMode::Create) {
+        // Take the lock before truncating, so a file that another opener
+        // holds is refused with its content intact.
+        Handle_ = sys::Open(fileName, O_RDWR | O_CREAT);
+        if (Handle_ >= 0 && (!Lock(Handle_, LOCK_EX) || ::ftruncate(Handle_, 0) != 0)) {
+            ::close(Handle_);
+            Handle_ = -1;
+        }
+        if (Handle_ < 0) {
+            throw EFCreateError(FormatS(msg::SFCreateError, fileName));
+        }
+        return;
+    }
+    Handle_ = sys::Open(fileName, O_RDONLY);
+    struct stat info {};
+    const bool ok = Handle_ >= 0 && ::fstat(Handle_, &info) == 0 && !S_ISDIR(info.st_mode) &&
+                    Lock(Handle_, mode == TFileMode::ReadExclusive ? LOCK_EX : LOCK_SH);
+    if (!ok) {
+        if (Handle_ >= 0) {
+            ::close(Handle_);
+        }
+        Handle_ = -1;
+        throw EFOpenError(FormatS(msg::SFOpenError, fileName));
+    }
+}
+
+TFileStream::~TFileStream() {
+    if (Handle_ >= 0) {
+        sys::Close(Handle_);
+    }
+}
+
+std::int64_t TFileStream::Size() const {
+    struct stat info {};
+    if (::fstat(Handle_, &info) != 0) {
+        return 0;
+    }
+    return info.st_size;
+}
+
+std::size_t TFileStream::Read(void* buffer, std::size_t count) {
+    if (count == 0) {
+        return 0;
+    }
+    if (::lseek(Handle_, Position_, SEEK_SET) < 0) {
+        return 0;
+    }
+    const ssize_t got = sys::Read(Handle_, buffer, count);
+    if (got <= 0) {
+        return 0;
+    }
+    Position_ += got;
+    return static_cast<std::size_t>(got);
+}
+
+void TFileStream::Write(const void* buffer, std::size_t count) {
+    if (count == 0) {
+        return;
+    }
+    if (::lseek(Handle_, Position_, SEEK_SET) < 0) {
+        throw EWriteError(msg::SWriteError);
+    }
+    const std::size_t put = sys::WriteAll(Handle_, buffer, count);
+    Position_ += static_cast<std::int64_t>(put);
+    if (put != count) {
+        throw EWriteError(msg::SWriteError);
+    }
+}
+
+void TFileStream::Flush() {
+    if (!sys::Flush(Handle_)) {
+        throw EWriteError(msg::SWriteError);
+    }
+}
+
+} // namespace virevi

@@ -1,0 +1,50 @@
+#pragma once
+// A file opened by name, read and written at a current position.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace virevi {
+
+enum class TFileMode {
+    Create,        ///< read and write; created, or truncated to 0 bytes; no sharing
+    ReadDenyWrite, ///< read; others may read but not write
+    ReadExclusive, ///< read; no sharing
+};
+
+/// A file stream; the file closes when the stream is destroyed. Sharing is
+/// kept with advisory locks, which only other cooperating programs honour.
+class TFileStream {
+public:
+    /// Raises EFCreateError (Create) or EFOpenError (the read modes), each
+    /// with `fileName` exactly as given in the message.
+    TFileStream(const std::string& fileName, TFileMode mode);
+    ~TFileStream();
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
+
+    /// Bytes from 0 to the end of the file; 0 when the size cannot be read.
+    std::int64_t Size() const;
+    std::int64_t Position() const { return Position_; }
+    void Seek(std::int64_t position) { Position_ = position; }
+
+    /// Up to `count` bytes at the position, one system call; returns the
+    /// bytes delivered, 0 at the end or when the call fails. Raises nothing.
+    std::size_t Read(void* buffer, std::size_t count);
+
+    /// Writes `count` bytes at the position; raises EWriteError when
+    /// `count` is not 0 and fewer bytes were stored.
+    void Write(const void* buffer, std::size_t count);
+
+    /// Flushes the written bytes to the disk; raises EWriteError on failure.
+    void Flush();
+
+    const std::string& FileName() const { return FileName_; }
+
+private:
+    std::string FileName_;
+    int Handle_ = -1;
+    std::int64_t Position_ = 0;
+};
+
+} // namespace virevi

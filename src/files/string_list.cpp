@@ -1,0 +1,204 @@
+#include "files/string_list.h"
+
+#include <cstring>
+
+#include "files/file_stream.h"
+#include "runtime/errors.h"
+#include "runtime/format.h"
+#include "runtime/messages.h"
+
+namespace virevi {
+
+namespace {
+// Holds an update of the list for the lifetime of the guard.
+class TUpdateGuard {
+public:
+    explicit TUpdateGuard(TStringList& list) : List_(list) { List_.BeginUpdate(); }
+    ~TUpdateGuard() { List_.EndUpdate(); }
+    TUpdateGuard(const TUpdateGuard&) = delete;
+    TUpdateGuard& operator=(const TUpdateGuard&) = delete;
+
+private:
+    TStringList& List_;
+};
+
+// Length of the line starting at `p`: up to the first NUL, LF or CR, or `end`.
+inline const char* LineEnd(const char* p, const char* end) {
+    while (p < end) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        // One compare rejects every byte above CR, which is nearly all of them.
+        if (c <= '\r' && (c == '\0' || c == '\n' || c == '\r')) {
+            return p;
+        }
+        ++p;
+    }
+    return p;
+}
+} // namespace
+
+TStringList::TStringList() : Starts_{0} {}
+
+std::string_view TStringList::Strings(std::int64_t index) const {
+    if (index < 0 || static_cast<std::uint64_t>(index) >= Count()) {
+        throw EStringListError(FormatD(msg::SListIndexError, index));
+    }
+    return (*this)[static_cast<std::size_t>(index)];
+}
+
+void TStringList::Add(std::string_view line) {
+    Changing();
+    Bytes_.append(line);
+    Starts_.push_back(Bytes_.size());
+    Changed();
+}
+
+void TStringList::AddRange(const TStringList& source, std::int64_t first, std::int64_t count) {
+    if (count <= 0) {
+        return;
+    }
+    if (first < 0) {
+        throw EStringListError(FormatD(msg::SListIndexError, first));
+    }
+    const std::int64_t available = static_cast<std::int64_t>(source.Count());
+    const std::int64_t end = first + count;
+    const std::int64_t validEnd = end <= available ? end : available;
+    // The lines before the first bad index go in, as appending one at a time would.
+    if (validEnd > first) {
+        Changing();
+        const std::uint64_t from = source.Starts_[first];
+        const std::uint64_t to = source.Starts_[validEnd];
+        const std::uint64_t base = Bytes_.size();
+        Bytes_.append(source.Bytes_.data() + from, to - from);
+        Starts_.reserve(Starts_.size() + static_cast<std::size_t>(validEnd - first));
+        for (std::int64_t i = first + 1; i <= validEnd; ++i) {
+            Starts_.push_back(source.Starts_[i] - from + base);
+        }
+        Changed();
+    }
+    if (end > available) {
+        throw EStringListError(
+            FormatD(msg::SListIndexError, first > available ? first : available));
+    }
+}
+
+void TStringList::Clear() {
+    if (Count() == 0 && Bytes_.empty()) {
+        return;
+    }
+    Changing();
+    Bytes_.clear();
+    Starts_.assign(1, 0);
+    Changed();
+}
+
+void TStringList::Reserve(std::size_t lines, std::size_t bytes) {
+    Starts_.reserve(Starts_.size() + lines);
+    Bytes_.reserve(Bytes_.size() + bytes);
+}
+
+void TStringList::Swap(TStringList& other) noexcept {
+    Bytes_.swap(other.Bytes_);
+    Starts_.swap(other.Starts_);
+}
+
+std::size_t TStringList::MemoryUsed() const {
+    return Bytes_.capacity() + Starts_.capacity() * sizeof(std::uint64_t);
+}
+
+void TStringList::LoadLines(const std::string& fileName) {
+    TFileStream stream(fileName, TFileMode::ReadDenyWrite);
+    TUpdateGuard update(*this);
+    const std::int64_t size = stream.Size() - stream.Position();
+    std::string buffer;
+    if (size > 0) {
+        buffer.resize(static_cast<std::size_t>(size));
+        // Only what the read delivered is text; a file that shrank after its
+        // size was taken leaves no stale bytes behind.
+        const std::size_t got = stream.Read(buffer.data(), buffer.size());
+        buffer.resize(got);
+    }
+    TakeText(std::move(buffer));
+}
+
+void TStringList::SaveLines(const std::string& fileName) const {
+    TFileStream stream(fileName, TFileMode::Create);
+    const std::string text = LinesToText();
+    stream.Write(text.data(), text.size());
+}
+
+std::string TStringList::LinesToText() const {
+    std::string text;
+    text.resize(Bytes_.size() + 2 * Count());
+    char* out = text.data();
+    for (std::size_t i = 0; i < Count(); ++i) {
+        const std::size_t length = Starts_[i + 1] - Starts_[i];
+        std::memcpy(out, Bytes_.data() + Starts_[i], length);
+        out += length;
+        *out++ = '\r';
+        *out++ = '\n';
+    }
+    return text;
+}
+
+void TStringList::TextToLines(std::string_view text) {
+    TakeText(std::string(text));
+}
+
+void TStringList::TakeText(std::string&& buffer) {
+    TUpdateGuard update(*this);
+    Clear();
+    Changing();
+    std::vector<std::uint64_t> starts{0};
+    // Compacts the lines towards the front of the buffer, dropping line ends.
+    char* const base = buffer.data();
+    const char* p = base;
+    const char* const end = base + buffer.size();
+    char* out = base;
+    while (p < end && *p != '\0') {
+        const char* stop = LineEnd(p, end);
+        const std::size_t length = static_cast<std::size_t>(stop - p);
+        if (out != p) {
+            std::memmove(out, p, length);
+        }
+        out += length;
+        starts.push_back(static_cast<std::uint64_t>(out - base));
+        p = stop;
+        if (p < end && *p == '\r') {
+            ++p;
+        }
+        if (p < end && *p == '\n') {
+            ++p;
+        }
+    }
+    buffer.resize(static_cast<std::size_t>(out - base));
+    Bytes_ = std::move(buffer);
+    starts.shrink_to_fit();
+    Starts_ = std::move(starts);
+    Changed();
+}
+
+void TStringList::BeginUpdate() {
+    if (UpdateCount_++ == 0 && OnChanging) {
+        OnChanging();
+    }
+}
+
+void TStringList::EndUpdate() {
+    if (--UpdateCount_ == 0 && OnChange) {
+        OnChange();
+    }
+}
+
+void TStringList::Changing() {
+    if (UpdateCount_ == 0 && OnChanging) {
+        OnChanging();
+    }
+}
+
+void TStringList::Changed() {
+    if (UpdateCount_ == 0 && OnChange) {
+        OnChange();
+    }
+}
+
+} // namespace virevi

@@ -1,0 +1,73 @@
+#pragma once
+// An ordered list of byte strings, kept as one byte buffer and the offsets
+// of its lines, so that ten million lines cost little more than their bytes.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace virevi {
+
+class TStringList {
+public:
+    TStringList();
+
+    /// Number of lines.
+    std::size_t Count() const { return Starts_.size() - 1; }
+    bool Empty() const { return Count() == 0; }
+
+    /// Line `index`; raises EStringListError with the index when outside the list.
+    std::string_view Strings(std::int64_t index) const;
+    /// Line `index` without a check; `index` < Count().
+    std::string_view operator[](std::size_t index) const {
+        return std::string_view(Bytes_.data() + Starts_[index],
+                                Starts_[index + 1] - Starts_[index]);
+    }
+
+    /// Appends one line (any bytes, CR and LF included: only the file form splits).
+    void Add(std::string_view line);
+    /// Appends lines `first` … `first + count - 1` of `source`; raises
+    /// EStringListError for the first index outside `source`, keeping the lines before it.
+    void AddRange(const TStringList& source, std::int64_t first, std::int64_t count);
+    /// Removes every line.
+    void Clear();
+    /// Reserves room for `lines` more lines of `bytes` bytes in all.
+    void Reserve(std::size_t lines, std::size_t bytes);
+    /// Exchanges the contents (not the notification handlers) of two lists.
+    void Swap(TStringList& other) noexcept;
+
+    /// Bytes held by the line buffer and offsets (what the list costs).
+    std::size_t MemoryUsed() const;
+
+    /// Replaces the list with the lines of the file; raises EFOpenError
+    /// (the list unchanged) when the file cannot be opened.
+    void LoadLines(const std::string& fileName);
+    /// Creates or truncates the file and writes the text form; raises
+    /// EFCreateError or EWriteError.
+    void SaveLines(const std::string& fileName) const;
+    /// Every line followed by CR LF; empty for an empty list.
+    std::string LinesToText() const;
+    /// Replaces the list with the lines of `text`: CR LF, LF and CR each end
+    /// a line, a final line end adds no empty line, a NUL ends the text.
+    void TextToLines(std::string_view text);
+
+    /// Updates nest; the outermost begin and end notify.
+    void BeginUpdate();
+    void EndUpdate();
+    std::function<void()> OnChanging;
+    std::function<void()> OnChange;
+
+private:
+    void Changing();
+    void Changed();
+    // Splits `buffer` (which the list then owns) in place.
+    void TakeText(std::string&& buffer);
+
+    std::string Bytes_;
+    std::vector<std::uint64_t> Starts_; // Count() + 1 entries; line i is [Starts_[i], Starts_[i+1])
+    int UpdateCount_ = 0;
+};
+
+} // namespace virevi
