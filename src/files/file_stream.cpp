@@ -21,6 +21,15 @@ bool Lock(int fd, int operation) {
     } while (result != 0 && errno == EINTR);
     return result == 0;
 }
+
+// Empties a regular file; devices and pipes have nothing to truncate.
+bool Truncate(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return false;
+    }
+    return !S_ISREG(info.st_mode) || ::ftruncate(fd, 0) == 0;
+}
 } // namespace
 
 TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : FileName_(fileName) {
@@ -28,7 +37,7 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : FileName
         // Take the lock before truncating, so a file that another opener
         // holds is refused with its content intact.
         Handle_ = sys::Open(fileName, O_RDWR | O_CREAT);
-        if (Handle_ >= 0 && (!Lock(Handle_, LOCK_EX) || ::ftruncate(Handle_, 0) != 0)) {
+        if (Handle_ >= 0 && (!Lock(Handle_, LOCK_EX) || !Truncate(Handle_))) {
             ::close(Handle_);
             Handle_ = -1;
         }

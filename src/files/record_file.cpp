@@ -62,7 +62,7 @@ void OpenWith(TRecordFile& file, std::uint32_t recordSize, int flags) {
         SetCode(IOCodeOfErrno(error, file.Name));
         return;
     }
-    if ((flags & O_CREAT) != 0 && ::ftruncate(fd, 0) != 0) {
+    if ((flags & O_CREAT) != 0 && S_ISREG(info.st_mode) && ::ftruncate(fd, 0) != 0) {
         const int error = errno;
         ::close(fd);
         file.Mode = TRecordFileMode::Closed;

@@ -1,0 +1,219 @@
+#include "files/string_list.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "runtime/errors.h"
+#include "support/temp_folder.h"
+
+namespace virevi {
+namespace {
+
+using test::ReadFileBytes;
+using test::TTempFolder;
+using test::WriteFileBytes;
+
+std::vector<std::string> LinesOf(const TStringList& list) {
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < list.Count(); ++i) {
+        lines.emplace_back(list[i]);
+    }
+    return lines;
+}
+
+TStringList ListOf(const std::vector<std::string>& lines) {
+    TStringList list;
+    for (const auto& line : lines) {
+        list.Add(line);
+    }
+    return list;
+}
+
+struct TSplitCase {
+    const char* Name;
+    std::string Text;
+    std::vector<std::string> Lines;
+};
+
+class TextToLinesTest : public testing::TestWithParam<TSplitCase> {};
+
+TEST_P(TextToLinesTest, SplitsAtEveryLineEnd) {
+    TStringList list = ListOf({"stale"});
+    list.TextToLines(GetParam().Text);
+    EXPECT_EQ(LinesOf(list), GetParam().Lines);
+}
+
+using namespace std::string_literals;
+
+INSTANTIATE_TEST_SUITE_P(
+    LineRules, TextToLinesTest,
+    testing::Values(TSplitCase{"CrLf", "a\r\nb", {"a", "b"}}, TSplitCase{"LfAlone", "a\nb", {"a", "b"}},
+                    TSplitCase{"CrAlone", "a\rb", {"a", "b"}},
+                    TSplitCase{"LfThenCr", "a\n\rb", {"a", "", "b"}},
+                    TSplitCase{"CrCrLf", "a\r\r\nb", {"a", "", "b"}},
+                    TSplitCase{"FinalLineEnd", "a\r\n", {"a"}},
+                    TSplitCase{"FinalEmptyLine", "a\r\n\r\n", {"a", ""}},
+                    TSplitCase{"NoFinalLineEnd", "abc", {"abc"}},
+                    TSplitCase{"NulEndsText", "ab\0cd\r\nef"s, {"ab"}},
+                    TSplitCase{"OnlyCrLf", "\r\n", {""}}, TSplitCase{"NulFirst", "\0abc"s, {}},
+                    TSplitCase{"Empty", "", {}},
+                    TSplitCase{"NulAfterLineEnd", "a\r\n\0b"s, {"a"}},
+                    TSplitCase{"Utf16LoadsUpToFirstNul", "a\0b\0"s, {"a"}},
+                    TSplitCase{"ShiftJisKeptAsBytes", "\x83\x5C\x82\xA0\r\n", {"\x83\x5C\x82\xA0"}}),
+    [](const testing::TestParamInfo<TSplitCase>& info) { return std::string(info.param.Name); });
+
+TEST(LinesToTextTest, EveryLineEndsInCrLf) {
+    EXPECT_EQ(ListOf({}).LinesToText(), "");
+    EXPECT_EQ(ListOf({""}).LinesToText(), "\r\n");
+    EXPECT_EQ(ListOf({"x", ""}).LinesToText(), "x\r\n\r\n");
+    EXPECT_EQ(ListOf({"ab", "", "c"}).LinesToText(), "ab\r\n\r\nc\r\n");
+}
+
+class StringListFileTest : public testing::Test {
+protected:
+    TTempFolder Folder;
+};
+
+TEST_F(StringListFileTest, SavesExactTextFormAndLoadsItBack) {
+    const std::string path = Folder.File("x.Txt");
+    ListOf({"x", ""}).SaveLines(path);
+    EXPECT_EQ(ReadFileBytes(path), "x\r\n\r\n");
+    TStringList loaded;
+    loaded.LoadLines(path);
+    EXPECT_EQ(LinesOf(loaded), (std::vector<std::string>{"x", ""}));
+}
+
+TEST_F(StringListFileTest, EmptyListMakesEmptyFileAndBack) {
+    const std::string path = Folder.File("empty.Txt");
+    WriteFileBytes(path, "old content that is longer");
+    ListOf({}).SaveLines(path);
+    EXPECT_EQ(ReadFileBytes(path), "");
+    TStringList loaded = ListOf({"previous"});
+    loaded.LoadLines(path);
+    EXPECT_TRUE(loaded.Empty());
+}
+
+TEST_F(StringListFileTest, SavingTruncatesALongerFile) {
+    const std::string path = Folder.File("long.Txt");
+    WriteFileBytes(path, std::string(1000, 'z'));
+    ListOf({"ab"}).SaveLines(path);
+    EXPECT_EQ(ReadFileBytes(path), "ab\r\n");
+}
+
+TEST_F(StringListFileTest, LoadsEveryLineEndStyleAlike) {
+    for (const std::string text : {"a\r\nb\r\n\r\nc", "a\nb\n\nc\n", "a\rb\r\rc\r"}) {
+        const std::string path = Folder.File("ends.Txt");
+        WriteFileBytes(path, text);
+        TStringList list;
+        list.LoadLines(path);
+        EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"a", "b", "", "c"})) << text;
+    }
+}
+
+TEST_F(StringListFileTest, MissingFileNamesTheFileAndKeepsTheList) {
+    const std::string path = Folder.File("absent.Txt");
+    TStringList list = ListOf({"keep"});
+    try {
+        list.LoadLines(path);
+        FAIL() << "no error";
+    } catch (const EFOpenError& error) {
+        EXPECT_EQ(error.Message(), "ファイル " + path + " は開けません");
+    }
+    EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"keep"}));
+}
+
+TEST_F(StringListFileTest, MissingFolderNamesThePath) {
+    const std::string path = Folder.File("no/such/folder/plan.Txt");
+    try {
+        ListOf({"a"}).SaveLines(path);
+        FAIL() << "no error";
+    } catch (const EFCreateError& error) {
+        EXPECT_EQ(error.Message(), "ファイル " + path + " を作成できません");
+    }
+}
+
+TEST_F(StringListFileTest, FolderIsNotAFileToLoad) {
+    TStringList list = ListOf({"keep"});
+    EXPECT_THROW(list.LoadLines(Folder.Path()), EFOpenError);
+    EXPECT_EQ(list.Count(), 1u);
+}
+
+TEST_F(StringListFileTest, ReadOnlyFileCannotBeSavedOver) {
+    const std::string path = Folder.File("ro.Txt");
+    WriteFileBytes(path, "old\r\n");
+    ::chmod(path.c_str(), 0444);
+    test::OpenToOthers(Folder.Path());
+    bool refused = false;
+    test::RunWithPermissionChecks([&] {
+        try {
+            ListOf({"new"}).SaveLines(path);
+        } catch (const EFCreateError&) {
+            refused = true;
+        }
+    });
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(ReadFileBytes(path), "old\r\n");
+}
+
+TEST_F(StringListFileTest, LinesWithoutLineEndBytesRoundTrip) {
+    std::vector<std::string> lines{"", "first", "", "", "\x82\xA0\x82\xA2", "\x1A", "last", ""};
+    const std::string path = Folder.File("round.Txt");
+    ListOf(lines).SaveLines(path);
+    TStringList loaded;
+    loaded.LoadLines(path);
+    EXPECT_EQ(LinesOf(loaded), lines);
+}
+
+TEST(StringListTest, CheckedIndexNamesTheIndex) {
+    TStringList list = ListOf({"a", "b"});
+    EXPECT_EQ(list.Strings(1), "b");
+    try {
+        (void)list.Strings(2);
+        FAIL() << "no error";
+    } catch (const EStringListError& error) {
+        EXPECT_EQ(error.Message(), "リストのインデックスが範囲を超えています (2)");
+    }
+    EXPECT_THROW((void)list.Strings(-1), EStringListError);
+}
+
+TEST(StringListTest, AddRangeStopsAtTheFirstIndexOutside) {
+    const TStringList source = ListOf({"a", "b", "c"});
+    TStringList target = ListOf({"x"});
+    target.AddRange(source, 1, 2);
+    EXPECT_EQ(LinesOf(target), (std::vector<std::string>{"x", "b", "c"}));
+    try {
+        target.AddRange(source, 2, 3);
+        FAIL() << "no error";
+    } catch (const EStringListError& error) {
+        EXPECT_EQ(error.Message(), "リストのインデックスが範囲を超えています (3)");
+    }
+    EXPECT_EQ(LinesOf(target), (std::vector<std::string>{"x", "b", "c", "c"}));
+    EXPECT_THROW(target.AddRange(source, 7, 1), EStringListError);
+    EXPECT_EQ(target.Count(), 4u);
+}
+
+TEST(StringListTest, UpdatesNotifyOnceAroundALoad) {
+    TStringList list = ListOf({"a"});
+    std::vector<std::string> events;
+    list.OnChanging = [&] { events.push_back("changing"); };
+    list.OnChange = [&] { events.push_back("change"); };
+    list.TextToLines("x\r\ny\r\nz");
+    EXPECT_EQ(events, (std::vector<std::string>{"changing", "change"}));
+    events.clear();
+    list.BeginUpdate();
+    list.Add("1");
+    list.Clear();
+    list.BeginUpdate();
+    list.Add("2");
+    list.EndUpdate();
+    EXPECT_EQ(events, (std::vector<std::string>{"changing"}));
+    list.EndUpdate();
+    EXPECT_EQ(events, (std::vector<std::string>{"changing", "change"}));
+    events.clear();
+    list.Add("3");
+    EXPECT_EQ(events, (std::vector<std::string>{"changing", "change"}));
+}
+
+} // namespace
+} // namespace virevi
