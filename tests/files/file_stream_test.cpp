@@ -74,12 +74,18 @@ TEST_F(FileStreamTest, ShortOrFailedWriteRaises) {
 
 TEST_F(FileStreamTest, InjectedFaultsFailTheirOperation) {
     const std::string path = Folder.File("d.txt");
-    SetFaultHook([](TFileOperation op, const std::string&) { return op == TFileOperation::Write ? ENOSPC : 0; });
+    SetFaultHook([](TFileOperation op, const std::string&) {
+        return op == TFileOperation::Write ? ENOSPC : 0;
+    });
     TFileStream stream(path, TFileMode::Create);
     EXPECT_THROW(stream.Write("abc", 3), EWriteError);
-    SetFaultHook([](TFileOperation op, const std::string&) { return op == TFileOperation::Open ? EACCES : 0; });
+    SetFaultHook([](TFileOperation op, const std::string&) {
+        return op == TFileOperation::Open ? EACCES : 0;
+    });
     EXPECT_THROW(TFileStream(path, TFileMode::ReadDenyWrite), EFOpenError);
-    SetFaultHook([](TFileOperation op, const std::string&) { return op == TFileOperation::Flush ? EIO : 0; });
+    SetFaultHook([](TFileOperation op, const std::string&) {
+        return op == TFileOperation::Flush ? EIO : 0;
+    });
     EXPECT_THROW(stream.Flush(), EWriteError);
 }
 

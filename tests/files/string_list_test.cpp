@@ -48,19 +48,18 @@ using namespace std::string_literals;
 
 INSTANTIATE_TEST_SUITE_P(
     LineRules, TextToLinesTest,
-    testing::Values(TSplitCase{"CrLf", "a\r\nb", {"a", "b"}}, TSplitCase{"LfAlone", "a\nb", {"a", "b"}},
-                    TSplitCase{"CrAlone", "a\rb", {"a", "b"}},
-                    TSplitCase{"LfThenCr", "a\n\rb", {"a", "", "b"}},
-                    TSplitCase{"CrCrLf", "a\r\r\nb", {"a", "", "b"}},
-                    TSplitCase{"FinalLineEnd", "a\r\n", {"a"}},
-                    TSplitCase{"FinalEmptyLine", "a\r\n\r\n", {"a", ""}},
-                    TSplitCase{"NoFinalLineEnd", "abc", {"abc"}},
-                    TSplitCase{"NulEndsText", "ab\0cd\r\nef"s, {"ab"}},
-                    TSplitCase{"OnlyCrLf", "\r\n", {""}}, TSplitCase{"NulFirst", "\0abc"s, {}},
-                    TSplitCase{"Empty", "", {}},
-                    TSplitCase{"NulAfterLineEnd", "a\r\n\0b"s, {"a"}},
-                    TSplitCase{"Utf16LoadsUpToFirstNul", "a\0b\0"s, {"a"}},
-                    TSplitCase{"ShiftJisKeptAsBytes", "\x83\x5C\x82\xA0\r\n", {"\x83\x5C\x82\xA0"}}),
+    testing::Values(
+        TSplitCase{"CrLf", "a\r\nb", {"a", "b"}}, TSplitCase{"LfAlone", "a\nb", {"a", "b"}},
+        TSplitCase{"CrAlone", "a\rb", {"a", "b"}}, TSplitCase{"LfThenCr", "a\n\rb", {"a", "", "b"}},
+        TSplitCase{"CrCrLf", "a\r\r\nb", {"a", "", "b"}},
+        TSplitCase{"FinalLineEnd", "a\r\n", {"a"}},
+        TSplitCase{"FinalEmptyLine", "a\r\n\r\n", {"a", ""}},
+        TSplitCase{"NoFinalLineEnd", "abc", {"abc"}},
+        TSplitCase{"NulEndsText", "ab\0cd\r\nef"s, {"ab"}}, TSplitCase{"OnlyCrLf", "\r\n", {""}},
+        TSplitCase{"NulFirst", "\0abc"s, {}}, TSplitCase{"Empty", "", {}},
+        TSplitCase{"NulAfterLineEnd", "a\r\n\0b"s, {"a"}},
+        TSplitCase{"Utf16LoadsUpToFirstNul", "a\0b\0"s, {"a"}},
+        TSplitCase{"ShiftJisKeptAsBytes", "\x83\x5C\x82\xA0\r\n", {"\x83\x5C\x82\xA0"}}),
     [](const testing::TestParamInfo<TSplitCase>& info) { return std::string(info.param.Name); });
 
 TEST(LinesToTextTest, EveryLineEndsInCrLf) {

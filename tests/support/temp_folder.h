@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 #include <sys/fsuid.h>
-#include <thread>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace virevi::test {
@@ -15,7 +15,8 @@ namespace virevi::test {
 class TTempFolder {
 public:
     TTempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "virevi-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "virevi-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) {
             std::abort();
         }
@@ -71,6 +72,8 @@ template <typename TAction> void RunWithPermissionChecks(TAction action) {
 }
 
 /// Makes a test folder reachable by other users (for RunWithPermissionChecks).
-inline void OpenToOthers(const std::string& folder) { ::chmod(folder.c_str(), 0755); }
+inline void OpenToOthers(const std::string& folder) {
+    ::chmod(folder.c_str(), 0755);
+}
 
 } // namespace virevi::test
