@@ -1,0 +1,411 @@
+#include "editor/memo.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QTextLayout>
+
+#include "files/string_list.h"
+#include "runtime/messages.h"
+#include "runtime/shift_jis.h"
+
+namespace virevi {
+namespace {
+
+constexpr int NoteFontPixels = 16;
+
+QString FromShiftJis(std::string_view bytes) {
+    const std::u16string text = DecodeShiftJis(bytes);
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string ToShiftJis(QStringView text) {
+    return EncodeShiftJis(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                              static_cast<std::size_t>(text.size())));
+}
+
+bool AllAscii(const QString& text) {
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Keeps a programmatic change of the text from touching the modified flag.
+class TKeepModified {
+public:
+    explicit TKeepModified(QTextDocument* document)
+        : Document_(document), Modified_(document->isModified()) {}
+    ~TKeepModified() { Document_->setModified(Modified_); }
+    TKeepModified(const TKeepModified&) = delete;
+    TKeepModified& operator=(const TKeepModified&) = delete;
+
+private:
+    QTextDocument* Document_;
+    bool Modified_;
+};
+
+// Holds back painting while many lines go in, so that the note is drawn once.
+class TSuspendPainting {
+public:
+    explicit TSuspendPainting(QWidget* widget) : Widget_(widget), Was_(widget->updatesEnabled()) {
+        Widget_->setUpdatesEnabled(false);
+    }
+    ~TSuspendPainting() { Widget_->setUpdatesEnabled(Was_); }
+    TSuspendPainting(const TSuspendPainting&) = delete;
+    TSuspendPainting& operator=(const TSuspendPainting&) = delete;
+
+private:
+    QWidget* Widget_;
+    bool Was_;
+};
+
+} // namespace
+
+TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, Qt::white);
+    colours.setColor(QPalette::Text, Qt::black);
+    // Without the focus the selection is not shown: drawn in the text's own colours.
+    colours.setColor(QPalette::Inactive, QPalette::Highlight, Qt::white);
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::black);
+    setPalette(colours);
+    setFont(NoteFont());
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTabChangesFocus(false);
+    setTabStopDistance(8 * fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    document()->setModified(false);
+}
+
+QFont TMemo::NoteFont() {
+    const QStringList families = QFontDatabase::families();
+    QString face;
+    const QString preferred[] = {QString::fromUtf8(msg::FixedGothicFace),
+                                 QStringLiteral("IPAGothic"), QString::fromUtf8("IPAゴシック")};
+    for (const QString& name : preferred) {
+        if (families.contains(name, Qt::CaseInsensitive)) {
+            face = name;
+            break;
+        }
+    }
+    if (face.isEmpty()) {
+        for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese)) {
+            if (QFontDatabase::isFixedPitch(family)) {
+                face = family;
+                break;
+            }
+        }
+    }
+    QFont font = face.isEmpty() ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : QFont(face);
+    font.setPixelSize(NoteFontPixels);
+    font.setStyleHint(QFont::TypeWriter);
+    return font;
+}
+
+QString TMemo::Storable(const QString& text) {
+    QString out = FromShiftJis(ToShiftJis(text));
+    // A NUL would end the notes file early on the next load.
+    out.replace(QChar(u'\0'), QLatin1Char('?'));
+    return out;
+}
+
+std::size_t TMemo::ToOffset(int position) const {
+    const QTextBlock block = document()->findBlock(position);
+    return static_cast<std::size_t>(position) + static_cast<std::size_t>(block.blockNumber());
+}
+
+int TMemo::ToPosition(std::size_t offset) const {
+    // The last block whose start, counted with two-character breaks, is at or before `offset`.
+    int low = 0;
+    int high = document()->blockCount() - 1;
+    while (low < high) {
+        const int mid = low + (high - low + 1) / 2;
+        const QTextBlock block = document()->findBlockByNumber(mid);
+        if (static_cast<std::size_t>(block.position() + mid) <= offset) {
+            low = mid;
+        } else {
+            high = mid - 1;
+        }
+    }
+    const QTextBlock block = document()->findBlockByNumber(low);
+    const std::size_t inBlock = offset - static_cast<std::size_t>(block.position() + low);
+    const auto textLength = static_cast<std::size_t>(block.length() - 1);
+    // Past the block's text means inside its line break: before it.
+    return block.position() + static_cast<int>(std::min(inBlock, textLength));
+}
+
+std::size_t TMemo::TextLength() const {
+    return ToOffset(document()->characterCount() - 1);
+}
+
+template <typename Visit> void TMemo::ForEachLine(Visit visit) const {
+    const bool wrapped = WordWrap();
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        if (!wrapped) {
+            if (!visit(QStringView(text))) {
+                return;
+            }
+            continue;
+        }
+        // Lays the block out at the current width if it is not yet.
+        layout->blockBoundingRect(block);
+        const QTextLayout* lines = block.layout();
+        const int count = lines->lineCount();
+        if (count == 0 && !visit(QStringView(text))) {
+            return;
+        }
+        for (int i = 0; i < count; ++i) {
+            const QTextLine line = lines->lineAt(i);
+            if (!visit(QStringView(text).mid(line.textStart(), line.textLength()))) {
+                return;
+            }
+        }
+    }
+}
+
+std::size_t TMemo::Count() const {
+    const QTextBlock last = document()->lastBlock();
+    const std::size_t dropped = last.length() == 1 ? 1 : 0; // one empty last line
+    if (!WordWrap()) {
+        return static_cast<std::size_t>(document()->blockCount()) - dropped;
+    }
+    std::size_t n = 0;
+    ForEachLine([&](QStringView) {
+        ++n;
+        return true;
+    });
+    return n - dropped;
+}
+
+std::string TMemo::Line(std::size_t index) const {
+    if (index >= Count()) {
+        return {};
+    }
+    if (!WordWrap()) {
+        return ToShiftJis(document()->findBlockByNumber(static_cast<int>(index)).text());
+    }
+    std::string result;
+    std::size_t i = 0;
+    ForEachLine([&](QStringView line) {
+        if (i++ < index) {
+            return true;
+        }
+        result = ToShiftJis(line);
+        return false;
+    });
+    return result;
+}
+
+void TMemo::AppendTo(TStringList& list) const {
+    std::size_t remaining = Count();
+    ForEachLine([&](QStringView line) {
+        if (remaining == 0) {
+            return false;
+        }
+        --remaining;
+        list.Add(ToShiftJis(line));
+        return true;
+    });
+}
+
+void TMemo::AppendAll(const std::vector<std::string_view>& lines) {
+    if (lines.empty()) {
+        return;
+    }
+    // The append rule, line by line: after an empty last line a line goes in
+    // followed by a break; after one with characters, a break goes in first,
+    // so an empty line there only ends the last line.
+    bool lastLineEmpty = document()->lastBlock().length() == 1;
+    QString insertion;
+    for (std::string_view line : lines) {
+        const QString text = FromShiftJis(line);
+        if (lastLineEmpty) {
+            insertion += text;
+            insertion += QLatin1Char('\n');
+        } else {
+            insertion += QLatin1Char('\n');
+            insertion += text;
+            lastLineEmpty = text.isEmpty();
+        }
+    }
+    TKeepModified keep(document());
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(insertion);
+    setTextCursor(cursor);
+}
+
+void TMemo::Append(std::string_view line) {
+    AppendAll({line});
+}
+
+void TMemo::AppendLines(const TStringList& lines) {
+    std::vector<std::string_view> views;
+    views.reserve(lines.Count());
+    for (std::size_t i = 0; i < lines.Count(); ++i) {
+        views.push_back(lines[i]);
+    }
+    TSuspendPainting suspend(this);
+    AppendAll(views);
+}
+
+void TMemo::Assign(const TStringList& lines) {
+    TSuspendPainting suspend(this);
+    Clear();
+    AppendLines(lines);
+    // Undo must not bring back the note that was there before.
+    TKeepModified keep(document());
+    document()->clearUndoRedoStacks();
+}
+
+void TMemo::Clear() {
+    TKeepModified keep(document());
+    clear();
+}
+
+bool TMemo::Modified() const {
+    return document()->isModified();
+}
+
+void TMemo::SetModified(bool modified) {
+    document()->setModified(modified);
+}
+
+bool TMemo::WordWrap() const {
+    return lineWrapMode() == QPlainTextEdit::WidgetWidth;
+}
+
+void TMemo::SetWordWrap(bool wrap) {
+    if (wrap == WordWrap()) {
+        return;
+    }
+    const bool hadFocus = hasFocus();
+    TKeepModified keep(document());
+    setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    setTextCursor(QTextCursor(document()));
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
+    if (hadFocus) {
+        setFocus();
+    }
+}
+
+std::size_t TMemo::SelStart() const {
+    return ToOffset(textCursor().selectionStart());
+}
+
+void TMemo::SetSelStart(std::size_t start) {
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(ToPosition(std::min(start, TextLength())));
+    setTextCursor(cursor);
+}
+
+std::size_t TMemo::SelLength() const {
+    const QTextCursor cursor = textCursor();
+    return ToOffset(cursor.selectionEnd()) - ToOffset(cursor.selectionStart());
+}
+
+void TMemo::SetSelLength(std::size_t length) {
+    const std::size_t start = SelStart();
+    const std::size_t end = start + std::min(length, TextLength() - start);
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(ToPosition(start));
+    cursor.setPosition(ToPosition(end), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+void TMemo::CutToClipboard() {
+    if (!textCursor().hasSelection()) {
+        return;
+    }
+    cut();
+    SetModified(true);
+}
+
+void TMemo::CopyToClipboard() {
+    if (!textCursor().hasSelection()) {
+        return;
+    }
+    copy();
+}
+
+void TMemo::PasteFromClipboard() {
+    if (QGuiApplication::clipboard()->text().isEmpty()) {
+        return;
+    }
+    paste();
+    SetModified(true);
+}
+
+void TMemo::SetFocus() {
+    setFocus(Qt::OtherFocusReason);
+}
+
+void TMemo::SetVisible(bool visible) {
+    setVisible(visible);
+}
+
+bool TMemo::Visible() const {
+    return isVisible();
+}
+
+void TMemo::keyPressEvent(QKeyEvent* event) {
+    const QString text = event->text();
+    // Control characters are the editor's keys, not text: leave them to it.
+    if (AllAscii(text)) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    QKeyEvent storable(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
+                       event->nativeVirtualKey(), event->nativeModifiers(), Storable(text),
+                       event->isAutoRepeat(), static_cast<quint16>(event->count()));
+    QPlainTextEdit::keyPressEvent(&storable);
+    event->setAccepted(storable.isAccepted());
+}
+
+void TMemo::inputMethodEvent(QInputMethodEvent* event) {
+    const QString commit = event->commitString();
+    if (commit.isEmpty() || Storable(commit) == commit) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent storable(event->preeditString(), event->attributes());
+    storable.setCommitString(Storable(commit), event->replacementStart(),
+                             event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&storable);
+    event->setAccepted(storable.isAccepted());
+}
+
+void TMemo::insertFromMimeData(const QMimeData* source) {
+    // Pasted or dropped: plain text only, made storable.
+    if (source == nullptr || !source->hasText()) {
+        return;
+    }
+    QMimeData plain;
+    plain.setText(Storable(source->text()));
+    QPlainTextEdit::insertFromMimeData(&plain);
+}
+
+QMimeData* TMemo::createMimeDataFromSelection() const {
+    auto* data = new QMimeData;
+    data->setText(textCursor().selection().toPlainText());
+    return data;
+}
+
+} // namespace virevi

@@ -1,0 +1,70 @@
+#pragma once
+// The note editor: a plain-text editor whose text the document reads and
+// writes as Shift-JIS lines. It converts only at that edge, and lets in no
+// character that Shift-JIS cannot hold, so what it shows is what is stored.
+#include <QPlainTextEdit>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/memo_lines.h"
+
+class QMimeData;
+
+namespace virevi {
+
+class TMemo : public QPlainTextEdit, public TMemoLines {
+    Q_OBJECT
+
+public:
+    explicit TMemo(QWidget* parent = nullptr);
+
+    /// The note face at 16 pixels: "ＭＳ ゴシック" where installed, else
+    /// IPAGothic, else a fixed-pitch face with Japanese, else the system's fixed face.
+    static QFont NoteFont();
+    /// `text` as it may enter the editor: every character Shift-JIS cannot
+    /// hold (an emoji as one), and every NUL, becomes "?"; line breaks stay.
+    static QString Storable(const QString& text);
+
+    std::size_t Count() const override;
+    std::string Line(std::size_t index) const override;
+    void AppendTo(TStringList& list) const override;
+    void Append(std::string_view line) override;
+    void AppendLines(const TStringList& lines) override;
+    void Assign(const TStringList& lines) override;
+    void Clear() override;
+    bool Modified() const override;
+    void SetModified(bool modified) override;
+    bool WordWrap() const override;
+    void SetWordWrap(bool wrap) override;
+    std::size_t SelStart() const override;
+    void SetSelStart(std::size_t start) override;
+    std::size_t SelLength() const override;
+    void SetSelLength(std::size_t length) override;
+    void CutToClipboard() override;
+    void CopyToClipboard() override;
+    void PasteFromClipboard() override;
+    void SetFocus() override;
+    void SetVisible(bool visible) override;
+    bool Visible() const override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
+
+private:
+    // Offsets count a line break as two characters; the document's positions as one.
+    std::size_t ToOffset(int position) const;
+    int ToPosition(std::size_t offset) const;
+    std::size_t TextLength() const;
+    // Calls `visit` with each displayed line (each hard line with word wrap
+    // off) until it returns false.
+    template <typename Visit> void ForEachLine(Visit visit) const;
+    // Adds `lines` by the append rule in one edit at the end of the text.
+    void AppendAll(const std::vector<std::string_view>& lines);
+};
+
+} // namespace virevi
