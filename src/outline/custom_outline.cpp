@@ -1,0 +1,565 @@
+#include "outline/custom_outline.h"
+
+#include <vector>
+
+#include "runtime/errors.h"
+#include "runtime/messages.h"
+
+namespace virevi {
+
+namespace {
+
+/// Stands in for an exception that is not one of ours when it goes to the error display.
+class TUnknownError : public std::exception {
+public:
+    const char* what() const noexcept override { return "unknown error"; }
+};
+
+} // namespace
+
+TCustomOutline::TCustomOutline() {
+    RootItem_ = new TOutlineNode({}, this);
+    RootItem_->Expanded_ = true;
+    SelectedNode_ = RootItem_;
+}
+
+TCustomOutline::~TCustomOutline() {
+    ++WidthSuspended_;
+    ReleaseSubtree(RootItem_);
+}
+
+// --- tree surgery ---------------------------------------------------------
+
+void TCustomOutline::AddCounts(TOutlineNode* from, std::int32_t sizeDelta,
+                               std::int32_t shownDelta) {
+    bool shown = shownDelta != 0;
+    for (TOutlineNode* node = from; node != nullptr; node = node->Parent_) {
+        if (sizeDelta == 0 && !shown) {
+            return;
+        }
+        node->Size_ += sizeDelta;
+        if (shown) {
+            if (node->Expanded_) {
+                node->ShownCount_ += shownDelta;
+            } else {
+                // A collapsed item hides the change from everything above it.
+                shown = false;
+            }
+        }
+        node->InvalidateFollowing();
+    }
+}
+
+void TCustomOutline::InsertChild(TOutlineNode* parent, std::int32_t place, TOutlineNode* child) {
+    if (parent->Children_ == nullptr) {
+        parent->Children_ = new TOutlineNode::TChildList;
+    }
+    TOutlineNode::TChildList& list = *parent->Children_;
+    list.Items.insert(list.Items.begin() + place, child);
+    list.Valid = std::min(list.Valid, place);
+    child->Parent_ = parent;
+    AddCounts(parent, child->Size_, 1 + child->ShownCount_);
+}
+
+void TCustomOutline::RemoveChild(TOutlineNode* child) {
+    TOutlineNode* parent = child->Parent_;
+    const std::int32_t place = child->PlaceInParent();
+    TOutlineNode::TChildList& list = *parent->Children_;
+    list.Items.erase(list.Items.begin() + place);
+    list.Valid = std::min(list.Valid, place);
+    child->Parent_ = nullptr;
+    if (list.Items.empty()) {
+        delete parent->Children_;
+        parent->Children_ = nullptr;
+    }
+    AddCounts(parent, -child->Size_, -(1 + child->ShownCount_));
+}
+
+bool TCustomOutline::DeeperThan(const TOutlineNode* item, std::int32_t level) {
+    std::int32_t depth = 0;
+    for (const TOutlineNode* node = item->Parent_; node != nullptr; node = node->Parent_) {
+        if (++depth > level) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void TCustomOutline::ReleaseSubtree(TOutlineNode* item) {
+    // An explicit stack: a file can nest items a million deep.
+    std::vector<TOutlineNode*> pending{item};
+    while (!pending.empty()) {
+        TOutlineNode* node = pending.back();
+        pending.pop_back();
+        if (node == SelectedNode_) {
+            SelectedNode_ = RootItem_;
+        }
+        if (node->Children_ != nullptr) {
+            pending.insert(pending.end(), node->Children_->Items.begin(),
+                           node->Children_->Items.end());
+        }
+        delete node;
+    }
+}
+
+void TCustomOutline::RecountTree() {
+    // Children follow their parent in this order, so walking it backwards
+    // finishes every child before its parent.
+    std::vector<TOutlineNode*> order{RootItem_};
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const TOutlineNode* node = order[i];
+        if (node->Children_ != nullptr) {
+            order.insert(order.end(), node->Children_->Items.begin(), node->Children_->Items.end());
+        }
+    }
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        TOutlineNode* node = *it;
+        node->Size_ = 1;
+        std::int32_t shown = 0;
+        if (node->Children_ != nullptr) {
+            node->Children_->Valid = 0;
+            for (const TOutlineNode* child : node->Children_->Items) {
+                node->Size_ += child->Size_;
+                shown += 1 + child->ShownCount_;
+            }
+        }
+        node->ShownCount_ = node->Expanded_ ? shown : 0;
+    }
+}
+
+// --- positions, rows, selection ------------------------------------------
+
+std::int32_t TCustomOutline::TotalItems() const {
+    return RootItem_->Size_ - 1;
+}
+
+TOutlineNode* TCustomOutline::FindItem(std::int32_t index) {
+    try {
+        return RootItem_->ItemAtIndex(index);
+    } catch (const OutlineError&) {
+        throw EOutlineError(msg::SOutlineIndexNotFound);
+    }
+}
+
+TOutlineNode* TCustomOutline::ItemAt(std::int32_t index) {
+    if (index == 0) {
+        throw EOutlineError(msg::SOutlineBadIndex);
+    }
+    return FindItem(index);
+}
+
+TOutlineNode* TCustomOutline::ItemOnRow(std::int32_t row) {
+    return RootItem_->ShownItemAt(row + 1);
+}
+
+TOutlineNode* TCustomOutline::ItemOnCurrentRow() {
+    // In the middle of a delete the view may still have rows the tree has lost.
+    const std::int32_t last = RootItem_->ShownCount_ - 1;
+    return ItemOnRow(Row() > last ? last : Row());
+}
+
+std::int32_t TCustomOutline::RowOf(const TOutlineNode* item) const {
+    if (!item->IsShown()) {
+        return RootItem_->ShownCount_ > 0 ? RootItem_->ShownCount_ - 1 : 0;
+    }
+    return item->RowInOutline();
+}
+
+void TCustomOutline::MoveRowTo(TOutlineNode* item) {
+    if (item == RootItem_) {
+        return;
+    }
+    SetRow(RowOf(item));
+}
+
+bool TCustomOutline::SyncRows() {
+    const std::int32_t oldCount = RowCount();
+    SetRowCount(RootItem_->ShownCount_);
+    if (SelectedNode_ != RootItem_) {
+        SetSelectedIndex(SelectedNode_->Index());
+    }
+    return RowCount() != oldCount;
+}
+
+void TCustomOutline::SyncRowsAndRepaint() {
+    if (SyncRows()) {
+        RepaintAll();
+    }
+}
+
+std::int32_t TCustomOutline::SelectedIndex() {
+    if (SelectedNode_ == RootItem_) {
+        if (TotalItems() > 0) {
+            SelectedNode_ = ItemOnCurrentRow();
+        }
+    } else if (!SelectedNode_->IsShown()) {
+        SelectedNode_ = SelectedNode_->NearestShownItem();
+    }
+    return SelectedNode_->Index();
+}
+
+void TCustomOutline::SetSelectedIndex(std::int32_t value) {
+    if (value == 0 && TotalItems() > 0) {
+        value = 1;
+    }
+    if (value <= 0) {
+        throw EOutlineError(msg::SOutlineSelection);
+    }
+    TOutlineNode* candidate = SelectedNode_->Index() == value ? SelectedNode_ : FindItem(value);
+    if (!candidate->IsShown()) {
+        candidate = candidate->NearestShownItem();
+    }
+    SelectedNode_ = candidate;
+    MoveRowTo(candidate);
+}
+
+void TCustomOutline::Click() {
+    if (TotalItems() > 0) {
+        TOutlineNode* item = ItemOnCurrentRow();
+        SelectedNode_ = item;
+        MoveRowTo(item);
+    }
+    TRowCursor::Click();
+}
+
+// --- adding and deleting --------------------------------------------------
+
+std::int32_t TCustomOutline::Attach(std::int32_t index, std::string_view text, void* data,
+                                    TAttachKind kind) {
+    auto* item = new TOutlineNode(text, data);
+    try {
+        TOutlineNode* target = FindItem(index);
+        if (kind == TAttachKind::Sibling) {
+            if (target->Parent_ == nullptr) {
+                throw EOutlineError(msg::SOutlineBadIndex);
+            }
+            target = target->Parent_;
+            kind = TAttachKind::Child;
+        }
+        TOutlineNode* parent = target;
+        std::int32_t place = 0;
+        if (kind == TAttachKind::Child) {
+            if (DeeperThan(target, 255)) {
+                throw EOutlineError(msg::SOutlineMaxLevels);
+            }
+            place = target->ChildCount();
+        } else {
+            parent = target->Parent_;
+            if (parent == nullptr) {
+                throw EOutlineError(msg::SOutlineBadIndex);
+            }
+            place = target->PlaceInParent();
+        }
+        InsertChild(parent, place, item);
+        WidthChangedUnder(parent);
+        const std::int32_t result = item->Index();
+        SyncRowsAndRepaint();
+        return result;
+    } catch (...) {
+        if (item->Parent_ != nullptr) {
+            RemoveChild(item);
+        }
+        if (SelectedNode_ == item) {
+            SelectedNode_ = RootItem_;
+        }
+        delete item;
+        try {
+            throw;
+        } catch (const std::exception& error) {
+            ShowError(error);
+        } catch (...) {
+            ShowError(TUnknownError());
+        }
+        return 0;
+    }
+}
+
+void TCustomOutline::Remember(std::int32_t index) {
+    // The look-up can still fail after a failed attach; that error is the caller's.
+    if (index != 0) {
+        FindItem(index);
+    }
+}
+
+std::int32_t TCustomOutline::AppendChild(std::int32_t index, std::string_view text, void* data) {
+    if (index < 0) {
+        throw EOutlineError(msg::SOutlineBadIndex);
+    }
+    const std::int32_t result = Attach(index, text, data, TAttachKind::Child);
+    Remember(index);
+    return result;
+}
+
+std::int32_t TCustomOutline::AddSibling(std::int32_t index, std::string_view text, void* data) {
+    if (index < 0) {
+        throw EOutlineError(msg::SOutlineBadIndex);
+    }
+    if (index == 0) {
+        return AppendChild(0, text, data);
+    }
+    const std::int32_t result = Attach(index, text, data, TAttachKind::Sibling);
+    Remember(index);
+    return result;
+}
+
+std::int32_t TCustomOutline::InsertBefore(std::int32_t index, std::string_view text, void* data) {
+    if (index < 0) {
+        throw EOutlineError(msg::SOutlineBadIndex);
+    }
+    if (index == 0) {
+        return AppendChild(0, text, data);
+    }
+    const std::int32_t result = Attach(index, text, data, TAttachKind::Before);
+    Remember(index);
+    return result;
+}
+
+void TCustomOutline::DeleteItem(std::int32_t index) {
+    if (index <= 0) {
+        throw EOutlineError(msg::SOutlineBadIndex);
+    }
+    DestroyItem(FindItem(index));
+}
+
+void TCustomOutline::DestroyItem(TOutlineNode* item) {
+    TOutlineNode* parent = item->Parent_;
+    const bool wasLast = item->PlaceInParent() == parent->ChildCount() - 1;
+    // Out of the tree before it is released, so no look-up can reach it.
+    RemoveChild(item);
+    ReleaseSubtree(item);
+    if (!parent->HasChildren() && parent != RootItem_) {
+        parent->SetExpanded(false);
+    }
+    WidthChangedUnder(parent == RootItem_ ? parent : parent->Parent_);
+    if (!parent->HasChildren()) {
+        MoveRowTo(parent);
+    } else if (wasLast) {
+        MoveRowTo(parent->Child(parent->ChildCount() - 1));
+    }
+    if (SelectedNode_ == RootItem_) {
+        SelectedIndex();
+    }
+    SyncRowsAndRepaint();
+}
+
+void TCustomOutline::ClearItems() {
+    ++WidthSuspended_;
+    if (RootItem_->Children_ != nullptr) {
+        for (TOutlineNode* child : RootItem_->Children_->Items) {
+            child->Parent_ = nullptr;
+            ReleaseSubtree(child);
+        }
+        delete RootItem_->Children_;
+        RootItem_->Children_ = nullptr;
+    }
+    RootItem_->Size_ = 1;
+    RootItem_->ShownCount_ = 0;
+    --WidthSuspended_;
+    SelectedNode_ = RootItem_;
+    SyncRows();
+}
+
+// --- moving ---------------------------------------------------------------
+
+void TCustomOutline::Relocate(TOutlineNode* source, std::int32_t destination, TAttachMode mode) {
+    if (mode != TAttachMode::amLastChild && destination <= 0) {
+        throw EOutlineError(msg::SOutlineBadIndex);
+    }
+    const std::int32_t from = source->Index();
+    if (destination == from) {
+        return;
+    }
+    TOutlineNode* target = FindItem(destination);
+    if (target == source || (from < destination && destination < from + source->Size_)) {
+        return;
+    }
+    if (DeeperThan(target, 255)) {
+        throw EOutlineError(msg::SOutlineMaxLevels);
+    }
+    TOutlineNode* oldParent = source->Parent_;
+    RemoveChild(source);
+    TOutlineNode* newParent = target;
+    std::int32_t place = 0;
+    switch (mode) {
+    case TAttachMode::amLastSibling:
+        newParent = target->Parent_;
+        place = newParent->ChildCount();
+        break;
+    case TAttachMode::amLastChild:
+        place = target->ChildCount();
+        break;
+    case TAttachMode::amBefore:
+        newParent = target->Parent_;
+        place = target->PlaceInParent();
+        break;
+    }
+    InsertChild(newParent, place, source);
+    WidthChangedUnder(newParent);
+    if (!oldParent->HasChildren() && oldParent != RootItem_) {
+        oldParent->SetExpanded(false);
+    }
+    WidthChangedUnder(oldParent == RootItem_ ? oldParent : oldParent->Parent_);
+    if (!target->Expanded_) {
+        source->SetExpanded(false);
+    }
+    SyncRows();
+    RepaintAll();
+}
+
+// --- expanding and collapsing ---------------------------------------------
+
+void TCustomOutline::WidthChangedUnder(const TOutlineNode* parent) {
+    if (WidthSuspended_ == 0 && parent != nullptr && parent->Expanded_) {
+        UpdateColumnWidth();
+    }
+}
+
+void TCustomOutline::Expand(TOutlineNode* item) {
+    for (const TOutlineNode* node = item->Parent_; node != nullptr; node = node->Parent_) {
+        if (!node->Expanded_) {
+            throw EOutlineError(msg::SOutlineExpandParent);
+        }
+    }
+    NotifyExpand(item->Index());
+    if (item->Expanded_) {
+        return; // the handler expanded it itself
+    }
+    item->Expanded_ = true;
+    const std::int32_t added = item->ChildCount();
+    item->ShownCount_ += added;
+    item->InvalidateFollowing();
+    AddCounts(item->Parent_, 0, added);
+    WidthChangedUnder(item->Parent_);
+    SyncRowsAndRepaint();
+}
+
+void TCustomOutline::Collapse(TOutlineNode* item) {
+    const std::int32_t removed = item->ShownCount_;
+    // Only expanded items can hold expanded descendants, so the walk stays
+    // within what was shown.
+    std::vector<TOutlineNode*> pending{item};
+    while (!pending.empty()) {
+        TOutlineNode* node = pending.back();
+        pending.pop_back();
+        if (node->Children_ != nullptr) {
+            node->Children_->Valid = 0;
+            for (TOutlineNode* child : node->Children_->Items) {
+                if (child->Expanded_) {
+                    pending.push_back(child);
+                }
+            }
+        }
+        node->ShownCount_ = 0;
+        node->Expanded_ = false;
+    }
+    item->InvalidateFollowing();
+    AddCounts(item->Parent_, 0, -removed);
+    SyncRowsAndRepaint();
+    NotifyCollapse(item->Index());
+    WidthChangedUnder(item->Parent_);
+    SyncRowsAndRepaint();
+}
+
+bool TCustomOutline::WatchesExpandSteps() const {
+    return OnExpand || OnClick;
+}
+
+void TCustomOutline::ExpandSubtree(TOutlineNode* item) {
+    if (!item->HasChildren()) {
+        return;
+    }
+    if (WatchesExpandSteps()) {
+        // One item at a time, in outline order, so every handler sees the
+        // state it would see after expanding by hand.
+        item->SetExpanded(true);
+        std::vector<std::pair<TOutlineNode*, std::int32_t>> pending{{item, 0}};
+        while (!pending.empty()) {
+            auto& [node, next] = pending.back();
+            if (next >= node->ChildCount()) {
+                pending.pop_back();
+                continue;
+            }
+            TOutlineNode* child = node->Child(next++);
+            if (child->HasChildren()) {
+                child->SetExpanded(true);
+                pending.emplace_back(child, 0);
+            }
+        }
+        return;
+    }
+    if (!item->Expanded_) {
+        for (const TOutlineNode* node = item->Parent_; node != nullptr; node = node->Parent_) {
+            if (!node->Expanded_) {
+                throw EOutlineError(msg::SOutlineExpandParent);
+            }
+        }
+    }
+    // Nobody watches the single steps: expand the subtree in one pass and
+    // count the rows bottom-up, instead of once per item all the way up.
+    const std::int32_t before = item->ShownCount_;
+    std::vector<TOutlineNode*> parents{item};
+    for (std::size_t i = 0; i < parents.size(); ++i) {
+        for (TOutlineNode* child : parents[i]->Children_->Items) {
+            if (child->Children_ != nullptr) {
+                parents.push_back(child);
+            }
+        }
+    }
+    for (auto it = parents.rbegin(); it != parents.rend(); ++it) {
+        TOutlineNode* node = *it;
+        node->Expanded_ = true;
+        node->Children_->Valid = 0;
+        std::int32_t shown = 0;
+        for (const TOutlineNode* child : node->Children_->Items) {
+            shown += 1 + child->ShownCount_;
+        }
+        node->ShownCount_ = shown;
+    }
+    item->InvalidateFollowing();
+    AddCounts(item->Parent_, 0, item->ShownCount_ - before);
+    WidthChangedUnder(item->Parent_);
+    SyncRowsAndRepaint();
+}
+
+void TCustomOutline::ExpandAll() {
+    RootItem_->ExpandAll();
+}
+
+void TCustomOutline::ToggleExpanded(TOutlineNode* item) {
+    item->SetExpanded(!item->Expanded());
+}
+
+void TCustomOutline::NotifyExpand(std::int32_t index) {
+    if (OnExpand) {
+        OnExpand(*this, index);
+    }
+}
+
+void TCustomOutline::NotifyCollapse(std::int32_t index) {
+    if (OnCollapse) {
+        OnCollapse(*this, index);
+    }
+}
+
+void TCustomOutline::AfterLoad() {
+    std::int32_t shown = 0;
+    for (std::int32_t i = 0; i < RootItem_->ChildCount(); ++i) {
+        shown += 1 + RootItem_->Child(i)->ShownCount_;
+    }
+    RootItem_->ShownCount_ = shown;
+    SetRow(0);
+    SelectedNode_ = RootItem_;
+    SyncRowsAndRepaint();
+    if (TotalItems() > 0) {
+        SelectedNode_ = RootItem_->Child(0);
+    }
+    UpdateColumnWidth();
+}
+
+void TCustomOutline::ShowError(const std::exception& error) {
+    if (OnShowError) {
+        OnShowError(error);
+    }
+}
+
+} // namespace virevi

@@ -1,0 +1,127 @@
+#pragma once
+// The outline's model: the item tree under a hidden root, positions in
+// outline order, the shown rows and the selection, kept in step with the row
+// cursor it derives from.
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "outline/outline_node.h"
+#include "outline/row_cursor.h"
+
+namespace virevi {
+
+class TFileStream;
+
+class TCustomOutline : public TRowCursor {
+public:
+    TCustomOutline();
+    ~TCustomOutline() override;
+
+    /// Number of items; 0 when empty.
+    std::int32_t TotalItems() const;
+    /// Raises EOutlineError for 0 and for a position that names no item.
+    TOutlineNode* ItemAt(std::int32_t index);
+    TOutlineNode* RootItem() const { return RootItem_; }
+    /// The selected item as kept; the root when nothing is selected yet.
+    TOutlineNode* SelectedNode() const { return SelectedNode_; }
+
+    /// Selects the item on the current row first when nothing is selected and
+    /// items exist, and a shown ancestor for a hidden item; 0 when empty.
+    std::int32_t SelectedIndex();
+    /// 0 means 1 while items exist; raises EOutlineError for values <= 0 and
+    /// missing positions. A hidden item gives way to its nearest shown ancestor.
+    void SetSelectedIndex(std::int32_t value);
+
+    /// The new item's position, or 0 when the attach failed (the error went to
+    /// ShowError). 0 adds a last top-level item; a negative index raises.
+    std::int32_t AddSibling(std::int32_t index, std::string_view text, void* data = nullptr);
+    std::int32_t AppendChild(std::int32_t index, std::string_view text, void* data = nullptr);
+    std::int32_t InsertBefore(std::int32_t index, std::string_view text, void* data = nullptr);
+    /// Destroys the item and its subtree; the data pointers are not touched.
+    void DeleteItem(std::int32_t index);
+    void Delete(std::int32_t index) { DeleteItem(index); }
+    /// Destroys every item; the data pointers are not touched.
+    void ClearItems();
+    void ExpandAll();
+    void ToggleExpanded(TOutlineNode* item);
+
+    /// The item on view row `row`; raises EOutlineError beyond the shown rows.
+    TOutlineNode* ItemOnRow(std::int32_t row);
+    /// The item's row; an item that is not shown gives the last row.
+    std::int32_t RowOf(const TOutlineNode* item) const;
+    /// Puts the current row on the item (a focus move when the row changes).
+    void MoveRowTo(TOutlineNode* item);
+    /// Row count := shown items, then the selection's row; true when the count changed.
+    bool SyncRows();
+
+    /// Lines of Level - 1 tabs, the caption's storable form and CR LF.
+    /// Raises EOutlineError before writing anything for an item too deep to store.
+    void SaveOutline(const std::string& fileName);
+    void SaveOutlineStream(TFileStream& stream);
+    /// Replaces the tree; on every way out the outline is left loaded as far as read.
+    void LoadOutline(const std::string& fileName);
+    void LoadOutlineStream(TFileStream& stream);
+    /// The same reader and writer over any byte source and sink: `read` returns
+    /// the bytes delivered (0 at the end), `write` raises on failure.
+    void LoadOutlineFrom(const std::function<std::size_t(char*, std::size_t)>& read);
+    void SaveOutlineTo(const std::function<void(const char*, std::size_t)>& write);
+
+    /// Runs after the reader has built a tree: all collapsed, row 0, item 1 selected.
+    virtual void AfterLoad();
+    /// Raise OnExpand / OnCollapse; overridable.
+    virtual void NotifyExpand(std::int32_t index);
+    virtual void NotifyCollapse(std::int32_t index);
+
+    std::string ItemSeparator = "\\";
+    std::function<void(TCustomOutline& sender, std::int32_t index)> OnExpand;
+    std::function<void(TCustomOutline& sender, std::int32_t index)> OnCollapse;
+    /// The application's error display, for failures of the add operations.
+    std::function<void(const std::exception& error)> OnShowError;
+
+protected:
+    /// Selects the item on the current row, then raises OnClick.
+    void Click() override;
+
+    // The view's steps; the widget paints, the model only asks.
+    virtual void RepaintRow(std::int32_t row) {}
+    virtual void RepaintAll() {}
+    virtual void UpdateColumnWidth() {}
+    /// The error display; by default OnShowError.
+    virtual void ShowError(const std::exception& error);
+    /// Whether anything watches the single steps of ExpandAll; when nothing
+    /// does, the whole subtree is expanded in one pass. A subclass that
+    /// overrides NotifyExpand or Click with effects of its own returns true.
+    virtual bool WatchesExpandSteps() const;
+
+private:
+    friend class TOutlineNode;
+    enum class TAttachKind { Sibling, Child, Before };
+
+    std::int32_t Attach(std::int32_t index, std::string_view text, void* data, TAttachKind kind);
+    void Remember(std::int32_t index);
+    TOutlineNode* FindItem(std::int32_t index);
+    TOutlineNode* ItemOnCurrentRow();
+    void DestroyItem(TOutlineNode* item);
+    void ReleaseSubtree(TOutlineNode* item);
+    void Relocate(TOutlineNode* source, std::int32_t destination, TAttachMode mode);
+    void Expand(TOutlineNode* item);
+    void Collapse(TOutlineNode* item);
+    void ExpandSubtree(TOutlineNode* item);
+    void WidthChangedUnder(const TOutlineNode* parent);
+    void SyncRowsAndRepaint();
+    void RecountTree();
+
+    static void InsertChild(TOutlineNode* parent, std::int32_t place, TOutlineNode* child);
+    static void RemoveChild(TOutlineNode* child);
+    static void AddCounts(TOutlineNode* from, std::int32_t sizeDelta, std::int32_t shownDelta);
+    static bool DeeperThan(const TOutlineNode* item, std::int32_t level);
+
+    TOutlineNode* RootItem_ = nullptr;
+    TOutlineNode* SelectedNode_ = nullptr;
+    int WidthSuspended_ = 0;
+};
+
+} // namespace virevi

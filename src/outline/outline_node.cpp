@@ -1,0 +1,312 @@
+#include "outline/outline_node.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "outline/custom_outline.h"
+#include "runtime/errors.h"
+#include "runtime/messages.h"
+
+namespace virevi {
+
+TOutlineNode::TOutlineNode(std::string_view text, void* data) : Data_(data) {
+    if (!text.empty()) {
+        const auto length = static_cast<std::uint32_t>(text.size());
+        Text_ = new char[sizeof length + text.size()];
+        std::memcpy(Text_, &length, sizeof length);
+        std::memcpy(Text_ + sizeof length, text.data(), text.size());
+    }
+}
+
+TOutlineNode::~TOutlineNode() {
+    delete[] Text_;
+    delete Children_;
+}
+
+std::string_view TOutlineNode::Text() const {
+    if (Text_ == nullptr) {
+        return {};
+    }
+    std::uint32_t length;
+    std::memcpy(&length, Text_, sizeof length);
+    return {Text_ + sizeof length, length};
+}
+
+void TOutlineNode::SetText(std::string_view value) {
+    char* old = Text_;
+    Text_ = nullptr;
+    if (!value.empty()) {
+        const auto length = static_cast<std::uint32_t>(value.size());
+        Text_ = new char[sizeof length + value.size()];
+        std::memcpy(Text_, &length, sizeof length);
+        std::memcpy(Text_ + sizeof length, value.data(), value.size());
+    }
+    delete[] old;
+    if (IsShown()) {
+        TCustomOutline* outline = Outline();
+        outline->RepaintRow(outline->RowOf(this));
+        if (outline->WidthSuspended_ == 0) {
+            outline->UpdateColumnWidth();
+        }
+    }
+}
+
+TCustomOutline* TOutlineNode::Outline() const {
+    const TOutlineNode* node = this;
+    while (node->Parent_ != nullptr) {
+        node = node->Parent_;
+    }
+    // The root keeps its outline where items keep the caller's data.
+    return static_cast<TCustomOutline*>(node->Data_);
+}
+
+void TOutlineNode::ValidateThrough(std::int32_t place) const {
+    TChildList& list = *Children_;
+    for (std::int32_t i = list.Valid; i <= place; ++i) {
+        TOutlineNode* child = list.Items[static_cast<std::size_t>(i)];
+        child->Place_ = i;
+        if (i == 0) {
+            child->Offset_ = 1;
+            child->RowOffset_ = 1;
+        } else {
+            const TOutlineNode* previous = list.Items[static_cast<std::size_t>(i) - 1];
+            child->Offset_ = previous->Offset_ + previous->Size_;
+            child->RowOffset_ = previous->RowOffset_ + 1 + previous->ShownCount_;
+        }
+    }
+    list.Valid = std::max(list.Valid, place + 1);
+}
+
+std::int32_t TOutlineNode::PlaceInParent() const {
+    const TChildList& list = *Parent_->Children_;
+    if (Place_ < list.Valid && list.Items[static_cast<std::size_t>(Place_)] == this) {
+        return Place_;
+    }
+    // Not among the checked places, so it lies at or after the first stale one.
+    for (std::int32_t i = list.Valid;; ++i) {
+        Parent_->ValidateThrough(i);
+        if (list.Items[static_cast<std::size_t>(i)] == this) {
+            return i;
+        }
+    }
+}
+
+void TOutlineNode::InvalidateFollowing() const {
+    if (Parent_ == nullptr) {
+        return;
+    }
+    TChildList& list = *Parent_->Children_;
+    if (Place_ < list.Valid && list.Items[static_cast<std::size_t>(Place_)] == this) {
+        list.Valid = Place_ + 1;
+    }
+}
+
+std::int32_t TOutlineNode::ChildPlaceForOffset(std::int32_t offset) const {
+    const TChildList& list = *Children_;
+    if (list.Valid > 0) {
+        const TOutlineNode* last = list.Items[static_cast<std::size_t>(list.Valid) - 1];
+        if (offset < last->Offset_ + last->Size_) {
+            const auto begin = list.Items.begin();
+            const auto found = std::upper_bound(begin, begin + list.Valid, offset,
+                                                [](std::int32_t value, const TOutlineNode* child) {
+                                                    return value < child->Offset_;
+                                                });
+            return static_cast<std::int32_t>(found - begin) - 1;
+        }
+    }
+    const auto count = static_cast<std::int32_t>(list.Items.size());
+    for (std::int32_t i = list.Valid; i < count; ++i) {
+        ValidateThrough(i);
+        const TOutlineNode* child = list.Items[static_cast<std::size_t>(i)];
+        if (offset < child->Offset_ + child->Size_) {
+            return i;
+        }
+    }
+    return count - 1;
+}
+
+std::int32_t TOutlineNode::ChildPlaceForRow(std::int32_t rowOffset) const {
+    const TChildList& list = *Children_;
+    if (list.Valid > 0) {
+        const TOutlineNode* last = list.Items[static_cast<std::size_t>(list.Valid) - 1];
+        if (rowOffset <= last->RowOffset_ + last->ShownCount_) {
+            const auto begin = list.Items.begin();
+            const auto found = std::upper_bound(begin, begin + list.Valid, rowOffset,
+                                                [](std::int32_t value, const TOutlineNode* child) {
+                                                    return value < child->RowOffset_;
+                                                });
+            return static_cast<std::int32_t>(found - begin) - 1;
+        }
+    }
+    const auto count = static_cast<std::int32_t>(list.Items.size());
+    for (std::int32_t i = list.Valid; i < count; ++i) {
+        ValidateThrough(i);
+        const TOutlineNode* child = list.Items[static_cast<std::size_t>(i)];
+        if (rowOffset <= child->RowOffset_ + child->ShownCount_) {
+            return i;
+        }
+    }
+    return count - 1;
+}
+
+std::int32_t TOutlineNode::Index() const {
+    std::int32_t position = 0;
+    for (const TOutlineNode* node = this; node->Parent_ != nullptr; node = node->Parent_) {
+        node->PlaceInParent();
+        position += node->Offset_;
+    }
+    return position;
+}
+
+std::int32_t TOutlineNode::RowInOutline() const {
+    std::int32_t row = -1;
+    for (const TOutlineNode* node = this; node->Parent_ != nullptr; node = node->Parent_) {
+        node->PlaceInParent();
+        row += node->RowOffset_;
+    }
+    return row;
+}
+
+std::int32_t TOutlineNode::Level() const {
+    std::int32_t level = 0;
+    for (const TOutlineNode* node = Parent_; node != nullptr; node = node->Parent_) {
+        ++level;
+    }
+    return level;
+}
+
+void TOutlineNode::SetExpanded(bool value) {
+    if (value == Expanded_ || Parent_ == nullptr) {
+        return;
+    }
+    TCustomOutline* outline = Outline();
+    if (value) {
+        outline->Expand(this);
+    } else {
+        outline->Collapse(this);
+    }
+}
+
+void TOutlineNode::ExpandAll() {
+    Outline()->ExpandSubtree(this);
+}
+
+bool TOutlineNode::IsShown() const {
+    return Parent_ != nullptr && Parent_->Expanded_;
+}
+
+std::int32_t TOutlineNode::ChildCount() const {
+    return Children_ == nullptr ? 0 : static_cast<std::int32_t>(Children_->Items.size());
+}
+
+TOutlineNode* TOutlineNode::Child(std::int32_t place) const {
+    return Children_->Items[static_cast<std::size_t>(place)];
+}
+
+TOutlineNode* TOutlineNode::NearestShownItem() {
+    TOutlineNode* node = this;
+    while (node->Parent_ != nullptr && !node->Parent_->Expanded_) {
+        node = node->Parent_;
+    }
+    return node;
+}
+
+std::int32_t TOutlineNode::LastIndexInSubtree() const {
+    return Index() + Size_ - 1;
+}
+
+std::int32_t TOutlineNode::NextSiblingIndex(std::int32_t childIndex) const {
+    if (Children_ == nullptr) {
+        return -1;
+    }
+    const std::int32_t base = Index();
+    const std::int32_t offset = childIndex - base;
+    if (offset < 1 || offset >= Size_) {
+        return -1;
+    }
+    const std::int32_t place = ChildPlaceForOffset(offset);
+    if (Child(place)->Offset_ != offset || place + 1 == ChildCount()) {
+        return -1;
+    }
+    ValidateThrough(place + 1);
+    return base + Child(place + 1)->Offset_;
+}
+
+void TOutlineNode::SetLevel(std::int32_t newLevel) {
+    const std::int32_t level = Level();
+    if (newLevel == level) {
+        return;
+    }
+    if (newLevel < 1) {
+        throw EOutlineError(msg::SOutlineBadLevel);
+    }
+    if (newLevel > level) {
+        for (std::int32_t step = level; step < newLevel; ++step) {
+            const std::int32_t place = PlaceInParent();
+            if (place == 0) {
+                throw EOutlineError(msg::SOutlineBadLevel);
+            }
+            MoveItem(Parent_->Child(place - 1)->Index(), TAttachMode::amLastChild);
+        }
+        return;
+    }
+    const TOutlineNode* ancestor = this;
+    for (std::int32_t step = newLevel; step < level; ++step) {
+        ancestor = ancestor->Parent_;
+    }
+    const std::int32_t next = ancestor->Parent_->NextSiblingIndex(ancestor->Index());
+    if (next == -1) {
+        MoveItem(ancestor->Parent_->Index(), TAttachMode::amLastChild);
+    } else {
+        MoveItem(next, TAttachMode::amBefore);
+    }
+}
+
+void TOutlineNode::ShiftLevel(std::int8_t delta) {
+    SetLevel(Level() + delta);
+}
+
+void TOutlineNode::MoveItem(std::int32_t destination, TAttachMode mode) {
+    Outline()->Relocate(this, destination, mode);
+}
+
+TOutlineNode* TOutlineNode::ShownItemAt(std::int32_t n) {
+    if (n == 0) {
+        return this;
+    }
+    if (n < 0 || n > ShownCount_) {
+        throw EOutlineError(msg::SOutlineIndexNotFound);
+    }
+    TOutlineNode* node = this;
+    std::int32_t rowOffset = n;
+    for (;;) {
+        TOutlineNode* child = node->Child(node->ChildPlaceForRow(rowOffset));
+        if (child->RowOffset_ == rowOffset) {
+            return child;
+        }
+        rowOffset -= child->RowOffset_;
+        node = child;
+    }
+}
+
+TOutlineNode* TOutlineNode::ItemAtIndex(std::int32_t n) {
+    const std::int32_t base = Index();
+    if (n == base) {
+        return this;
+    }
+    TOutlineNode* node = this;
+    std::int32_t offset = n - base;
+    for (;;) {
+        if (offset < 1 || offset >= node->Size_) {
+            throw OutlineError();
+        }
+        TOutlineNode* child = node->Child(node->ChildPlaceForOffset(offset));
+        if (child->Offset_ == offset) {
+            return child;
+        }
+        offset -= child->Offset_;
+        node = child;
+    }
+}
+
+} // namespace virevi

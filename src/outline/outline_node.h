@@ -1,0 +1,114 @@
+#pragma once
+// One item of the outline: a caption, the caller's data pointer and the
+// item's children.
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace virevi {
+
+class TCustomOutline;
+
+/// Where MoveItem puts the moved item, relative to the destination.
+enum class TAttachMode : std::uint8_t {
+    amLastSibling = 0, ///< last child of the destination's parent
+    amLastChild = 1,   ///< last child of the destination
+    amBefore = 2,      ///< just before the destination, under the same parent
+};
+
+class TOutlineNode {
+public:
+    TOutlineNode(const TOutlineNode&) = delete;
+    TOutlineNode& operator=(const TOutlineNode&) = delete;
+
+    /// The caption's bytes as stored (Shift-JIS, never converted).
+    std::string_view Text() const;
+    /// Repaints the item's row when it is shown.
+    void SetText(std::string_view value);
+
+    /// The caller's pointer; the outline never reads, allocates or frees it.
+    void* Data() const { return Data_; }
+    void SetData(void* value) { Data_ = value; }
+
+    /// 1-based place in outline order, shown or not; 0 for the root.
+    std::int32_t Index() const;
+    /// Number of ancestors: 0 for the root, 1 for a top-level item.
+    std::int32_t Level() const;
+    /// The root for a top-level item; none for the root.
+    TOutlineNode* Parent() const { return Parent_; }
+    TCustomOutline* Outline() const;
+
+    bool Expanded() const { return Expanded_; }
+    /// Expanding raises EOutlineError when an ancestor is collapsed; collapsing
+    /// collapses the whole subtree. Nothing when the flag already has `value`.
+    void SetExpanded(bool value);
+    /// Expands this item and every descendant that has children; nothing for a
+    /// childless item.
+    void ExpandAll();
+    /// False for the root.
+    bool IsShown() const;
+    bool HasChildren() const { return ChildCount() > 0; }
+    std::int32_t ChildCount() const;
+    /// The child at 0-based `place`; `place` must be below ChildCount().
+    TOutlineNode* Child(std::int32_t place) const;
+    /// Shown descendants: 0 when collapsed.
+    std::int32_t ShownCount() const { return ShownCount_; }
+    /// This item when shown, else the nearest ancestor that is.
+    TOutlineNode* NearestShownItem();
+    /// Position of the last item of the subtree; the own position when childless.
+    std::int32_t LastIndexInSubtree() const;
+    /// Position of the child after the child at position `childIndex`; -1 when
+    /// that child is the last one or no child has that position.
+    std::int32_t NextSiblingIndex(std::int32_t childIndex) const;
+
+    /// Raises EOutlineError below level 1 and for each deeper step on a first
+    /// child; deeper steps done before a refusal stay done.
+    void SetLevel(std::int32_t newLevel);
+    void ShiftLevel(std::int8_t delta);
+    /// Moves the item with its subtree; a destination inside the subtree does nothing.
+    void MoveItem(std::int32_t destination, TAttachMode mode);
+
+    /// The n-th shown descendant in display order, 0 giving the item itself;
+    /// raises EOutlineError beyond the shown descendants.
+    TOutlineNode* ShownItemAt(std::int32_t n);
+    /// The item at position `n` within this subtree; raises OutlineError when none.
+    TOutlineNode* ItemAtIndex(std::int32_t n);
+
+private:
+    friend class TCustomOutline;
+
+    // Positions and rows are kept relative to the parent and summed on the
+    // way up. A child list knows how far its children's cached places and
+    // offsets are correct (Valid); a change inside the list only pulls Valid
+    // back, and readers extend it forward as far as they need.
+    struct TChildList {
+        std::vector<TOutlineNode*> Items;
+        std::int32_t Valid = 0;
+    };
+
+    TOutlineNode(std::string_view text, void* data);
+    ~TOutlineNode();
+
+    std::int32_t PlaceInParent() const;
+    void ValidateThrough(std::int32_t place) const;
+    /// Child place whose position range holds `offset` (relative to this item).
+    std::int32_t ChildPlaceForOffset(std::int32_t offset) const;
+    /// Child place whose row range holds `rowOffset` (relative to this item).
+    std::int32_t ChildPlaceForRow(std::int32_t rowOffset) const;
+    /// Marks cached offsets after this item in its parent's list as stale.
+    void InvalidateFollowing() const;
+    std::int32_t RowInOutline() const;
+
+    TOutlineNode* Parent_ = nullptr;
+    TChildList* Children_ = nullptr;
+    void* Data_ = nullptr;
+    char* Text_ = nullptr;  // length-prefixed bytes; none for an empty caption
+    std::int32_t Size_ = 1; // items in the subtree, this one included
+    std::int32_t ShownCount_ = 0;
+    mutable std::int32_t Place_ = 0;     // place in the parent's list, when valid
+    mutable std::int32_t Offset_ = 1;    // position minus the parent's position
+    mutable std::int32_t RowOffset_ = 1; // row minus the parent's row
+    bool Expanded_ = false;
+};
+
+} // namespace virevi
