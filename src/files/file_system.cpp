@@ -111,6 +111,13 @@ bool Remove(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
+bool Link(const std::string& existing, const std::string& newName) {
+    if (Injected(TFileOperation::Link, newName)) {
+        return false;
+    }
+    return ::link(existing.c_str(), newName.c_str()) == 0;
+}
+
 bool FlushFolderOf(const std::string& path) {
     const auto slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "."

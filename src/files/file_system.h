@@ -9,7 +9,7 @@
 
 namespace virevi {
 
-enum class TFileOperation { Open, Read, Write, Flush, Rename, Close, Remove };
+enum class TFileOperation { Open, Read, Write, Flush, Rename, Close, Remove, Link };
 
 /// Called before each operation with its path (empty where only a handle is
 /// known); returning a non-zero errno makes the operation fail with it.
@@ -34,6 +34,8 @@ bool Rename(const std::string& from, const std::string& to);
 bool Close(int fd);
 /// unlink(2); false with errno set on failure.
 bool Remove(const std::string& path);
+/// link(2): a second name for an existing file; false with errno set on failure.
+bool Link(const std::string& existing, const std::string& newName);
 /// Flushes the folder that holds `path`, so a rename in it is on the disk.
 bool FlushFolderOf(const std::string& path);
 } // namespace sys

@@ -1,0 +1,365 @@
+#include "document/document.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <utility>
+
+#include "document/atomic_save.h"
+#include "editor/memo_lines.h"
+#include "files/file_stream.h"
+#include "files/record_file.h"
+#include "outline/custom_outline.h"
+#include "outline/outline_node.h"
+#include "runtime/errors.h"
+#include "runtime/format.h"
+#include "runtime/messages.h"
+
+namespace virevi {
+
+namespace {
+constexpr std::uint32_t RecordBytes = ItemRecordBytes;
+// Records go to and from the .Bin file this many at a time rather than one
+// system call per item.
+constexpr std::size_t RecordsPerTransfer = 65536;
+
+// Visits every item in outline order without recursion: an outline read from
+// a file may be a million levels deep.
+template <typename TVisit> void ForEachItem(TOutlineNode* top, bool includeTop, TVisit visit) {
+    if (includeTop) {
+        visit(top);
+    }
+    std::vector<std::pair<TOutlineNode*, std::int32_t>> path;
+    path.emplace_back(top, 0);
+    while (!path.empty()) {
+        auto& [node, next] = path.back();
+        if (next == node->ChildCount()) {
+            path.pop_back();
+            continue;
+        }
+        TOutlineNode* child = node->Child(next++);
+        visit(child);
+        if (child->HasChildren()) {
+            path.emplace_back(child, 0);
+        }
+    }
+}
+
+// The whole file, opened as the outline reader opens it (no sharing).
+std::string ReadWholeFile(const std::string& fileName) {
+    TFileStream stream(fileName, TFileMode::ReadExclusive);
+    std::string bytes;
+    const std::int64_t size = stream.Size();
+    bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(size, 0)));
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const std::size_t step = stream.Read(bytes.data() + got, bytes.size() - got);
+        if (step == 0) {
+            break;
+        }
+        got += step;
+    }
+    bytes.resize(got);
+    return bytes;
+}
+
+void LoadOutlineFromBytes(TCustomOutline& outline, const std::string& bytes) {
+    std::size_t offset = 0;
+    outline.LoadOutlineFrom([&](char* buffer, std::size_t count) {
+        const std::size_t step = std::min(count, bytes.size() - offset);
+        std::memcpy(buffer, bytes.data() + offset, step);
+        offset += step;
+        return step;
+    });
+}
+
+// Reads the first `count` records of a .Bin file. The file is opened for
+// reading and writing, as it always has been, so a read-only one is refused.
+std::string ReadItemRecords(const std::string& fileName, std::size_t count) {
+    TRecordFile file;
+    BindRecordFile(file, fileName);
+    OpenRecordFile(file, RecordBytes);
+    CheckIOResult();
+    std::string bytes(count * RecordBytes, '\0');
+    for (std::size_t done = 0; done < count;) {
+        const std::size_t step = std::min(RecordsPerTransfer, count - done);
+        file.RecordSize = static_cast<std::uint32_t>(step * RecordBytes);
+        ReadRecord(file, bytes.data() + done * RecordBytes);
+        CheckIOResult();
+        done += step;
+    }
+    file.RecordSize = RecordBytes;
+    CloseRecordFile(file);
+    CheckIOResult();
+    return bytes;
+}
+
+void WriteItemRecords(const std::string& fileName, const std::string& bytes) {
+    TRecordFile file;
+    BindRecordFile(file, fileName);
+    CreateRecordFile(file, RecordBytes);
+    CheckIOResult();
+    const std::size_t count = bytes.size() / RecordBytes;
+    for (std::size_t done = 0; done < count;) {
+        const std::size_t step = std::min(RecordsPerTransfer, count - done);
+        file.RecordSize = static_cast<std::uint32_t>(step * RecordBytes);
+        WriteRecord(file, bytes.data() + done * RecordBytes);
+        CheckIOResult();
+        done += step;
+    }
+    file.RecordSize = RecordBytes;
+    CloseRecordFile(file);
+    CheckIOResult();
+}
+
+// The failure of a step of the atomic save, shown as the failure of writing
+// the target in place would be: a text file that cannot be created or written.
+TAtomicSave::TFailure TextFileFailure(const std::string& target) {
+    return [target](TSaveStep step, int) {
+        if (step == TSaveStep::Flush || step == TSaveStep::FolderFlush) {
+            throw EWriteError(msg::SWriteError);
+        }
+        throw EFCreateError(FormatS(msg::SFCreateError, target));
+    };
+}
+
+// ... and a record file, whose errors carry the system's code.
+TAtomicSave::TFailure RecordFileFailure(const std::string& target) {
+    return [target](TSaveStep, int error) {
+        const std::int32_t code = IOCodeOfErrno(error, target);
+        throw EInOutError(InOutErrorMessage(code), code);
+    };
+}
+
+// The first pool index that `record` claims and a pool of `lines` lacks;
+// none when it lies inside. A negative count is reported as itself.
+std::optional<std::int64_t> FirstIndexOutside(const ItemRecord& record, std::int64_t lines) {
+    if (record.Start < 0) {
+        return record.Start;
+    }
+    if (record.Count < 0) {
+        return record.Count;
+    }
+    if (static_cast<std::int64_t>(record.Start) + record.Count > lines) {
+        return std::max<std::int64_t>(record.Start, lines);
+    }
+    return std::nullopt;
+}
+} // namespace
+
+class TDocument::TCursorGuard {
+public:
+    explicit TCursorGuard(const TDocument& document) : Document_(document) {
+        if (Document_.OnCursor) {
+            Document_.OnCursor(crHourGlass);
+        }
+    }
+    ~TCursorGuard() {
+        if (Document_.OnCursor) {
+            Document_.OnCursor(crDefault);
+        }
+    }
+    TCursorGuard(const TCursorGuard&) = delete;
+    TCursorGuard& operator=(const TCursorGuard&) = delete;
+
+private:
+    const TDocument& Document_;
+};
+
+TDocument::TDocument(TCustomOutline& outline, TMemoLines& editor)
+    : Outline_(outline), Editor_(editor), Caption_(msg::UntitledCaption) {}
+
+TDocument::~TDocument() = default;
+
+void TDocument::SetCaption(const std::string& caption) {
+    Caption_ = caption;
+    if (OnCaption) {
+        OnCaption(Caption_);
+    }
+}
+
+ItemRecord* TDocument::RecordOf(const TOutlineNode* item) {
+    return static_cast<ItemRecord*>(item->Data());
+}
+
+TOutlineNode* TDocument::AttachNewRecord(std::int32_t index) {
+    TOutlineNode* item = Outline_.ItemAt(index);
+    item->SetData(Records_.New(static_cast<std::int32_t>(NotePool.Count()), 0));
+    return item;
+}
+
+void TDocument::CommitNote(std::int32_t index) {
+    if (!Editor_.Modified()) {
+        return;
+    }
+    TOutlineNode* item = Outline_.ItemAt(index);
+    ItemRecord* record = RecordOf(item);
+    if (record == nullptr) {
+        record = Records_.New(0, 0);
+        item->SetData(record);
+    }
+    // Hard lines, as typed, whatever the editor's width.
+    Editor_.SetWordWrap(false);
+    item->SetText(Editor_.Line(0));
+    const std::size_t start = NotePool.Count();
+    Editor_.AppendTo(NotePool);
+    record->Start = static_cast<std::int32_t>(start);
+    record->Count = static_cast<std::int32_t>(NotePool.Count() - start);
+    Editor_.SetWordWrap(true);
+    Editor_.SetModified(false);
+    DocModified = true;
+}
+
+void TDocument::LoadNote() {
+    if (Replacing_ || Outline_.TotalItems() == 0) {
+        return;
+    }
+    TOutlineNode* item = Outline_.ItemAt(Outline_.SelectedIndex());
+    const ItemRecord* record = RecordOf(item);
+    const ItemRecord note = record != nullptr ? *record : ItemRecord{0, 0};
+    TStringList lines;
+    Editor_.SetWordWrap(false);
+    Editor_.Clear();
+    if (note.Count == 0) {
+        item->SetText(msg::EmptyNoteCaption);
+    }
+    try {
+        lines.AddRange(NotePool, note.Start, note.Count);
+    } catch (...) {
+        Editor_.SetWordWrap(true);
+        throw;
+    }
+    Editor_.Assign(lines);
+    Editor_.SetWordWrap(true);
+}
+
+void TDocument::CompactPool() {
+    // The new pool and starts are built aside and put in only when every
+    // note was found, so a bad record leaves the document as it was.
+    TStringList pool;
+    std::vector<std::int32_t> starts;
+    starts.reserve(static_cast<std::size_t>(Outline_.TotalItems()));
+    pool.Reserve(NotePool.Count(), 0);
+    ForEachItem(Outline_.RootItem(), false, [&](TOutlineNode* item) {
+        starts.push_back(static_cast<std::int32_t>(pool.Count()));
+        if (const ItemRecord* record = RecordOf(item)) {
+            pool.AddRange(NotePool, record->Start, record->Count);
+        }
+    });
+    std::size_t i = 0;
+    ForEachItem(Outline_.RootItem(), false, [&](TOutlineNode* item) {
+        ItemRecord* record = RecordOf(item);
+        if (record == nullptr) {
+            record = Records_.New(0, 0);
+            item->SetData(record);
+        }
+        record->Start = starts[i++];
+    });
+    NotePool.Swap(pool);
+}
+
+void TDocument::FreeItemRecords() {
+    Records_.Clear();
+    Outline_.ClearItems();
+}
+
+void TDocument::ReleaseItemRecords(std::int32_t index) {
+    ForEachItem(Outline_.ItemAt(index), true, [&](TOutlineNode* item) {
+        Records_.Release(RecordOf(item));
+        item->SetData(nullptr);
+    });
+}
+
+void TDocument::SaveDocument(const std::string& base) {
+    TCursorGuard cursor(*this);
+    const std::size_t caret = Editor_.SelStart();
+    if (Outline_.TotalItems() > 0) {
+        CommitNote(Outline_.SelectedIndex());
+    }
+    // Committing switches word wrap off and on, which moves the caret.
+    Editor_.SetSelStart(caret);
+    CompactPool();
+
+    std::vector<ItemRecord> records;
+    records.reserve(static_cast<std::size_t>(Outline_.TotalItems()));
+    ForEachItem(Outline_.RootItem(), false,
+                [&](TOutlineNode* item) { records.push_back(*RecordOf(item)); });
+    const std::string index = EncodeItemRecords(records);
+
+    const std::string outlineFile = base + msg::OutlineExtension;
+    const std::string notesFile = base + msg::NotesExtension;
+    const std::string indexFile = base + msg::IndexExtension;
+    TAtomicSave save;
+    const std::string outlineTemp = save.Add(outlineFile, TextFileFailure(outlineFile));
+    const std::string notesTemp = save.Add(notesFile, TextFileFailure(notesFile));
+    const std::string indexTemp = save.Add(indexFile, RecordFileFailure(indexFile));
+    // The writers name the file they were given; the user chose the target.
+    try {
+        Outline_.SaveOutline(outlineTemp);
+    } catch (const EFCreateError&) {
+        throw EFCreateError(FormatS(msg::SFCreateError, outlineFile));
+    }
+    save.Finish(0);
+    try {
+        NotePool.SaveLines(notesTemp);
+    } catch (const EFCreateError&) {
+        throw EFCreateError(FormatS(msg::SFCreateError, notesFile));
+    }
+    save.Finish(1);
+    WriteItemRecords(indexTemp, index);
+    save.Finish(2);
+    save.Commit();
+
+    SetCaption(base);
+    DocModified = false;
+    if (OnShowPosition) {
+        OnShowPosition();
+    }
+}
+
+void TDocument::LoadDocument(const std::string& base) {
+    TCursorGuard cursor(*this);
+    const std::string outlineBytes = ReadWholeFile(base + msg::OutlineExtension);
+    std::int32_t itemCount;
+    {
+        TCustomOutline check;
+        LoadOutlineFromBytes(check, outlineBytes);
+        itemCount = check.TotalItems();
+    }
+    TStringList pool;
+    pool.LoadLines(base + msg::NotesExtension);
+    const std::string index =
+        ReadItemRecords(base + msg::IndexExtension, static_cast<std::size_t>(itemCount));
+    const auto lines = static_cast<std::int64_t>(pool.Count());
+    TRecordStore store;
+    ItemRecord* records = store.NewBlock(static_cast<std::size_t>(itemCount));
+    for (std::int32_t i = 0; i < itemCount; ++i) {
+        records[i] = DecodeItemRecord(index, static_cast<std::size_t>(i));
+        if (const auto outside = FirstIndexOutside(records[i], lines)) {
+            throw EStringListError(FormatD(msg::SListIndexError, *outside));
+        }
+    }
+
+    // Everything is read and checked: from here on nothing fails but memory.
+    Replacing_ = true;
+    try {
+        LoadOutlineFromBytes(Outline_, outlineBytes);
+    } catch (...) {
+        Replacing_ = false;
+        throw;
+    }
+    Replacing_ = false;
+    std::size_t i = 0;
+    ForEachItem(Outline_.RootItem(), false,
+                [&](TOutlineNode* item) { item->SetData(&records[i++]); });
+    Records_.Swap(store);
+    NotePool.Swap(pool);
+    SetCaption(base);
+    DocModified = false;
+    LoadNote();
+    if (OnShowPosition) {
+        OnShowPosition();
+    }
+}
+
+} // namespace virevi

@@ -1,0 +1,273 @@
+#include "document/document.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "document_fixture.h"
+#include "files/file_system.h"
+#include "runtime/errors.h"
+#include "support/temp_folder.h"
+
+namespace virevi {
+namespace {
+
+using test::Lines;
+using test::ReadFileBytes;
+using test::TTempFolder;
+using test::WriteFileBytes;
+
+// Everything a user could tell about an open document.
+struct TDocumentState {
+    std::vector<std::string> Captions;
+    std::vector<std::int32_t> Levels;
+    std::vector<std::pair<std::int32_t, std::int32_t>> Records;
+    std::vector<std::string> Pool;
+    std::string Caption;
+    bool DocModified;
+    std::string EditorText;
+    std::int32_t Selected;
+    std::size_t RecordsInUse;
+    bool operator==(const TDocumentState&) const = default;
+};
+
+class DocumentFilesTest : public test::DocumentFixture {
+protected:
+    void TearDown() override { SetFaultHook({}); }
+
+    TDocumentState State() {
+        TDocumentState state;
+        for (std::int32_t i = 1; i <= Outline.TotalItems(); ++i) {
+            TOutlineNode* item = Outline.ItemAt(i);
+            state.Captions.emplace_back(item->Text());
+            state.Levels.push_back(item->Level());
+            const ItemRecord* record = TDocument::RecordOf(item);
+            state.Records.emplace_back(record ? record->Start : -99, record ? record->Count : -99);
+        }
+        state.Pool = Pool();
+        state.Caption = Document.Caption();
+        state.DocModified = Document.DocModified;
+        state.EditorText = Editor.Text();
+        state.Selected = Outline.SelectedIndex();
+        state.RecordsInUse = Document.RecordsInUse();
+        return state;
+    }
+
+    // Three items, the second with a child, every note written once.
+    void BuildSample() {
+        InitDocument();
+        const std::int32_t second = AddItem();
+        AddChild(second);
+        Write(1, "first\r\nline two");
+        Write(2, "second");
+        Write(3, "child\r\n\r\nafter a blank");
+    }
+
+    std::string Base(const std::string& name = "plan") { return Folder.File(name); }
+    std::string Trr(const std::string& name = "plan") { return ReadFileBytes(Base(name) + ".Trr"); }
+    std::string Txt(const std::string& name = "plan") { return ReadFileBytes(Base(name) + ".Txt"); }
+    std::string Bin(const std::string& name = "plan") { return ReadFileBytes(Base(name) + ".Bin"); }
+    std::vector<std::string> FolderNames() {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(Folder.Path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    TTempFolder Folder;
+};
+
+TEST_F(DocumentFilesTest, OneEmptyItemSavesOneLineEmptyNotesAndZeroRecord) {
+    InitDocument();
+    Document.SaveDocument(Base());
+    EXPECT_EQ(Trr(), "\r\n");
+    EXPECT_EQ(Txt(), "");
+    EXPECT_EQ(Bin(), std::string(8, '\0'));
+    EXPECT_EQ(Document.Caption(), Base());
+    EXPECT_EQ(Captions, (Lines{Base()}));
+    EXPECT_FALSE(Document.DocModified);
+    EXPECT_EQ(Positions, 1);
+    EXPECT_EQ(Cursors, (std::vector<std::int32_t>{crHourGlass, crDefault}));
+    EXPECT_EQ(FolderNames(), (Lines{"plan.Bin", "plan.Trr", "plan.Txt"}));
+}
+
+TEST_F(DocumentFilesTest, SavedFilesHoldOutlineNotesAndConsecutiveStarts) {
+    BuildSample();
+    Write(2, "second, edited");
+    Write(2, "second, again\r\nwith two lines");
+    Outline.SetSelectedIndex(2);
+    Document.SaveDocument(Base());
+    EXPECT_EQ(Trr(), "first\r\nsecond, again\r\n\tchild\r\n");
+    EXPECT_EQ(Txt(), "first\r\nline two\r\nsecond, again\r\nwith two lines\r\n"
+                     "child\r\n\r\nafter a blank\r\n");
+    EXPECT_EQ(Bin(), EncodeItemRecords({{0, 2}, {2, 2}, {4, 3}}));
+}
+
+TEST_F(DocumentFilesTest, SavingTwiceWritesIdenticalFiles) {
+    BuildSample();
+    Document.SaveDocument(Base("one"));
+    Document.SaveDocument(Base("two"));
+    EXPECT_EQ(Trr("one"), Trr("two"));
+    EXPECT_EQ(Txt("one"), Txt("two"));
+    EXPECT_EQ(Bin("one"), Bin("two"));
+}
+
+TEST_F(DocumentFilesTest, SaveCommitsEditorAndPutsCaretBack) {
+    InitDocument();
+    Editor.Type("typed\r\nnot yet committed");
+    Editor.SetSelStart(3);
+    Document.SaveDocument(Base());
+    EXPECT_EQ(Txt(), "typed\r\nnot yet committed\r\n");
+    EXPECT_EQ(Editor.SelStart(), 3u);
+    EXPECT_FALSE(Document.DocModified);
+}
+
+TEST_F(DocumentFilesTest, PlanDot2024KeepsItsInnerDot) {
+    InitDocument();
+    Document.SaveDocument(BasePathOf(Folder.File("plan.2024.Trr")));
+    EXPECT_EQ(FolderNames(), (Lines{"plan.2024.Bin", "plan.2024.Trr", "plan.2024.Txt"}));
+}
+
+TEST_F(DocumentFilesTest, LoadReplacesDocumentCollapsedWithFirstNoteShown) {
+    BuildSample();
+    Document.SaveDocument(Base());
+    Document.FreeItemRecords();
+    Document.NotePool.Clear();
+    InitDocument();
+    Write(1, "the other document");
+    Cursors.clear();
+    Document.LoadDocument(Base());
+    EXPECT_EQ(Outline.TotalItems(), 3);
+    EXPECT_FALSE(Outline.ItemAt(2)->Expanded());
+    EXPECT_EQ(Outline.SelectedIndex(), 1);
+    EXPECT_EQ(Note(3), (Lines{"child", "", "after a blank"}));
+    EXPECT_EQ(Caption(3), "child");
+    EXPECT_EQ(Editor.Text(), "first\r\nline two\r\n");
+    EXPECT_EQ(Document.Caption(), Base());
+    EXPECT_FALSE(Document.DocModified);
+    EXPECT_EQ(Document.RecordsInUse(), 3u);
+    EXPECT_EQ(Cursors, (std::vector<std::int32_t>{crHourGlass, crDefault}));
+}
+
+TEST_F(DocumentFilesTest, LoadIgnoresRecordsBeyondTheItems) {
+    BuildSample();
+    Document.SaveDocument(Base());
+    WriteFileBytes(Base() + ".Bin", Bin() + EncodeItemRecords({{1000, 1000}}) + "xyz");
+    Document.LoadDocument(Base());
+    EXPECT_EQ(Note(2), (Lines{"second"}));
+}
+
+TEST_F(DocumentFilesTest, LoadOfEmptyNoteShowsSpaceCaption) {
+    InitDocument();
+    AddItem();
+    Write(2, "only the second");
+    Document.SaveDocument(Base());
+    Document.LoadDocument(Base());
+    EXPECT_EQ(Caption(1), " ");
+    EXPECT_EQ(Caption(2), "only the second");
+}
+
+struct TLoadFailure {
+    const char* Name;
+    // Spoils the saved sample files of `base`.
+    std::function<void(const std::string& base)> Spoil;
+    std::string Message; // "%s" stands for the base path
+    bool ReadOnlyBin = false;
+};
+
+class DocumentLoadFailureTest : public DocumentFilesTest,
+                                public testing::WithParamInterface<TLoadFailure> {};
+
+TEST_P(DocumentLoadFailureTest, LeavesOpenDocumentExactlyAsItWas) {
+    BuildSample();
+    Document.SaveDocument(Base("saved"));
+    GetParam().Spoil(Base("saved"));
+    // The open document differs from the files and is modified.
+    Write(2, "edited after saving");
+    Editor.Type("uncommitted");
+    const TDocumentState before = State();
+    Cursors.clear();
+    std::string message = "<none>";
+    const auto load = [&] {
+        try {
+            Document.LoadDocument(Base("saved"));
+        } catch (const Exception& error) {
+            message = error.Message();
+        }
+    };
+    if (GetParam().ReadOnlyBin) {
+        test::OpenToOthers(Folder.Path());
+        ::chmod((Base("saved") + ".Bin").c_str(), 0444);
+        test::RunWithPermissionChecks(load);
+    } else {
+        load();
+    }
+    std::string expected = GetParam().Message;
+    if (const auto at = expected.find("%s"); at != std::string::npos) {
+        expected.replace(at, 2, Base("saved"));
+    }
+    EXPECT_EQ(message, expected);
+    EXPECT_TRUE(State() == before);
+    EXPECT_EQ(Cursors, (std::vector<std::int32_t>{crHourGlass, crDefault}));
+}
+
+// The sample's pool has 6 lines; its records are {0,2} {2,1} {3,3}.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DocumentLoadFailureTest,
+    testing::Values(
+        TLoadFailure{"missing_outline",
+                     [](const std::string& base) { std::filesystem::remove(base + ".Trr"); },
+                     "ファイル %s.Trr は開けません"},
+        TLoadFailure{
+            "malformed_outline",
+            [](const std::string& base) { WriteFileBytes(base + ".Trr", "a\r\n\t\t\tb\r\nc\r\n"); },
+            "ファイル読み込みエラー"},
+        TLoadFailure{"missing_notes",
+                     [](const std::string& base) { std::filesystem::remove(base + ".Txt"); },
+                     "ファイル %s.Txt は開けません"},
+        TLoadFailure{"missing_index",
+                     [](const std::string& base) { std::filesystem::remove(base + ".Bin"); },
+                     "ファイルが見つかりません"},
+        TLoadFailure{"short_index",
+                     [](const std::string& base) {
+                         WriteFileBytes(base + ".Bin", EncodeItemRecords({{0, 2}, {2, 1}}) + "abc");
+                     },
+                     "ファイルの末尾以降を読み込みました"},
+        TLoadFailure{"read_only_index", [](const std::string&) {},
+                     "ファイルへのアクセスが拒否されました", true},
+        TLoadFailure{"record_past_pool_end",
+                     [](const std::string& base) {
+                         WriteFileBytes(base + ".Bin", EncodeItemRecords({{0, 2}, {2, 1}, {4, 3}}));
+                     },
+                     "リストのインデックスが範囲を超えています (6)"},
+        TLoadFailure{"record_starting_past_end",
+                     [](const std::string& base) {
+                         WriteFileBytes(base + ".Bin", EncodeItemRecords({{0, 2}, {9, 0}, {3, 3}}));
+                     },
+                     "リストのインデックスが範囲を超えています (9)"},
+        TLoadFailure{
+            "negative_start",
+            [](const std::string& base) {
+                WriteFileBytes(base + ".Bin", EncodeItemRecords({{-2, 2}, {2, 1}, {3, 3}}));
+            },
+            "リストのインデックスが範囲を超えています (-2)"},
+        TLoadFailure{
+            "negative_count",
+            [](const std::string& base) {
+                WriteFileBytes(base + ".Bin", EncodeItemRecords({{0, 2}, {2, -1}, {3, 3}}));
+            },
+            "リストのインデックスが範囲を超えています (-1)"},
+        TLoadFailure{
+            "sum_overflowing_int32",
+            [](const std::string& base) {
+                WriteFileBytes(base + ".Bin", EncodeItemRecords({{0, 2}, {2, 0x7fffffff}, {3, 3}}));
+            },
+            "リストのインデックスが範囲を超えています (6)"}),
+    [](const testing::TestParamInfo<TLoadFailure>& info) { return info.param.Name; });
+
+} // namespace
+} // namespace virevi

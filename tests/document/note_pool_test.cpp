@@ -1,0 +1,163 @@
+#include "document/document.h"
+
+#include <gtest/gtest.h>
+
+#include "document_fixture.h"
+#include "runtime/errors.h"
+
+namespace virevi {
+namespace {
+
+using test::Lines;
+
+class NotePoolTest : public test::DocumentFixture {};
+
+TEST_F(NotePoolTest, CommitOfUnmodifiedEditorChangesNothing) {
+    InitDocument();
+    Editor.SetText("typed\r\n"); // put there by the program, not by the user
+    Document.CommitNote(1);
+    EXPECT_TRUE(Document.NotePool.Empty());
+    EXPECT_FALSE(Document.DocModified);
+    EXPECT_EQ(Caption(1), " ");
+    EXPECT_EQ(Editor.WrapSwitches, 0);
+}
+
+TEST_F(NotePoolTest, CommitAppendsHardLinesAndTakesFirstAsCaption) {
+    InitDocument();
+    Editor.WrapWidth = 4; // a displayed line must not become two stored lines
+    Write(1, "first line\r\nsecond");
+    EXPECT_EQ(Note(1), (Lines{"first line", "second"}));
+    EXPECT_EQ(Caption(1), "first line");
+    EXPECT_TRUE(Editor.WordWrap());
+    EXPECT_FALSE(Editor.Modified());
+    EXPECT_TRUE(Document.DocModified);
+}
+
+TEST_F(NotePoolTest, TrailingLineBreakAddsNoLine) {
+    InitDocument();
+    Write(1, "abc\r\n");
+    EXPECT_EQ(Note(1), (Lines{"abc"}));
+}
+
+TEST_F(NotePoolTest, ThreeCommitsLeaveThreeCopiesAndCompactionOne) {
+    InitDocument();
+    AddItem();
+    Write(2, "other");
+    Write(1, "one");
+    Write(1, "two");
+    Write(1, "three");
+    EXPECT_EQ(Pool(), (Lines{"other", "one", "two", "three"}));
+    EXPECT_EQ(Record(1).Start, 3);
+    Document.CompactPool();
+    EXPECT_EQ(Pool(), (Lines{"three", "other"}));
+    EXPECT_EQ(Record(1).Start, 0);
+    EXPECT_EQ(Record(2).Start, 1);
+    EXPECT_EQ(Note(1), (Lines{"three"}));
+}
+
+TEST_F(NotePoolTest, EmptyCommitGivesEmptyCaptionThenSpaceOnLoading) {
+    InitDocument();
+    Write(1, "something");
+    Write(1, "");
+    EXPECT_EQ(Caption(1), "");
+    EXPECT_EQ(Record(1).Count, 0);
+    Document.LoadNote();
+    EXPECT_EQ(Caption(1), " ");
+    EXPECT_EQ(Editor.Text(), "");
+}
+
+TEST_F(NotePoolTest, LoadNotePutsSelectedNoteInEditorAndLeavesFlagsAlone) {
+    InitDocument();
+    AddItem();
+    Write(2, "x\r\n\r\ny");
+    Editor.SetText("");
+    Outline.SetSelectedIndex(2);
+    Editor.SetModified(true);
+    Document.DocModified = false;
+    Document.LoadNote();
+    EXPECT_EQ(Editor.Text(), "x\r\n\r\ny\r\n");
+    EXPECT_TRUE(Editor.Modified());
+    EXPECT_FALSE(Document.DocModified);
+    EXPECT_TRUE(Editor.WordWrap());
+    EXPECT_EQ(Caption(2), "x");
+}
+
+TEST_F(NotePoolTest, CompactionFollowsOutlineOrderAfterLevelChange) {
+    InitDocument();
+    AddItem();
+    AddItem();
+    Write(1, "A");
+    Write(2, "B");
+    Write(3, "C");
+    // C moves before B, then B goes one level right, under C.
+    Outline.ItemAt(3)->MoveItem(2, TAttachMode::amBefore);
+    Document.CompactPool();
+    EXPECT_EQ(Pool(), (Lines{"A", "C", "B"}));
+    EXPECT_EQ(Record(2).Start, 1);
+    Outline.ItemAt(3)->ShiftLevel(+1); // B under C
+    EXPECT_EQ(Outline.ItemAt(3)->Level(), 2);
+    Write(1, "A2");
+    Document.CompactPool();
+    EXPECT_EQ(Pool(), (Lines{"A2", "C", "B"}));
+}
+
+TEST_F(NotePoolTest, UneditedNewItemStartsAtPoolEndAndCompactsToRunningCount) {
+    InitDocument();
+    Write(1, "a\r\nb");
+    Write(1, "c\r\nd\r\ne");
+    const std::int32_t added = AddItem();
+    EXPECT_EQ(Record(added).Start, 5);
+    EXPECT_EQ(Record(added).Count, 0);
+    Document.CompactPool();
+    EXPECT_EQ(Record(added).Start, 3);
+    EXPECT_EQ(Record(added).Count, 0);
+}
+
+TEST_F(NotePoolTest, ReleasingItemReleasesDescendantsRecords) {
+    InitDocument();
+    const std::int32_t parent = AddItem();
+    AddChild(AddChild(parent));
+    AddItem();
+    EXPECT_EQ(Document.RecordsInUse(), 5u);
+    Document.ReleaseItemRecords(parent);
+    Outline.DeleteItem(parent);
+    EXPECT_EQ(Document.RecordsInUse(), 2u);
+    Document.FreeItemRecords();
+    EXPECT_EQ(Document.RecordsInUse(), 0u);
+    EXPECT_EQ(Outline.TotalItems(), 0);
+}
+
+TEST_F(NotePoolTest, ItemWithoutRecordReadsAsEmptyNoteAndGetsOneOnCommit) {
+    Outline.AddSibling(0, "bare");
+    Document.NotePool.Add("unrelated");
+    Outline.SetSelectedIndex(1);
+    Editor.SetText("old\r\n");
+    Document.LoadNote();
+    EXPECT_EQ(Editor.Text(), "");
+    EXPECT_EQ(Caption(1), " ");
+    Document.CompactPool();
+    EXPECT_EQ(Record(1).Count, 0);
+    Outline.ItemAt(1)->SetData(nullptr);
+    Write(1, "now");
+    EXPECT_EQ(Note(1), (Lines{"now"}));
+}
+
+TEST_F(NotePoolTest, CompactionWithRecordOutsidePoolRaisesAndChangesNothing) {
+    InitDocument();
+    AddItem();
+    Write(1, "a");
+    Write(2, "b");
+    TDocument::RecordOf(Outline.ItemAt(2))->Count = 5; // lines 1 … 5 of a pool of 2
+    try {
+        Document.CompactPool();
+        FAIL() << "compaction went through";
+    } catch (const EStringListError& error) {
+        EXPECT_EQ(error.Message(), "リストのインデックスが範囲を超えています (2)");
+    }
+    EXPECT_EQ(Pool(), (Lines{"a", "b"}));
+    EXPECT_EQ(Record(1).Start, 0);
+    EXPECT_EQ(Record(2).Start, 1);
+}
+
+} // namespace
+} // namespace virevi
