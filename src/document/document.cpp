@@ -63,6 +63,23 @@ std::string ReadWholeFile(const std::string& fileName) {
     return bytes;
 }
 
+// The outline's own writer, but through a buffer: its one write per item
+// would cost a million system calls on a large document.
+void SaveOutlineBuffered(TCustomOutline& outline, const std::string& fileName) {
+    constexpr std::size_t BufferSize = 1 << 20;
+    TFileStream stream(fileName, TFileMode::Create);
+    std::string buffer;
+    buffer.reserve(BufferSize);
+    outline.SaveOutlineTo([&](const char* bytes, std::size_t count) {
+        if (buffer.size() + count > BufferSize) {
+            stream.Write(buffer.data(), buffer.size());
+            buffer.clear();
+        }
+        buffer.append(bytes, count);
+    });
+    stream.Write(buffer.data(), buffer.size());
+}
+
 void LoadOutlineFromBytes(TCustomOutline& outline, const std::string& bytes) {
     std::size_t offset = 0;
     outline.LoadOutlineFrom([&](char* buffer, std::size_t count) {
@@ -295,7 +312,7 @@ void TDocument::SaveDocument(const std::string& base) {
     const std::string indexTemp = save.Add(indexFile, RecordFileFailure(indexFile));
     // The writers name the file they were given; the user chose the target.
     try {
-        Outline_.SaveOutline(outlineTemp);
+        SaveOutlineBuffered(Outline_, outlineTemp);
     } catch (const EFCreateError&) {
         throw EFCreateError(FormatS(msg::SFCreateError, outlineFile));
     }

@@ -74,41 +74,6 @@ TEST_F(AtomicSaveTest, UncommittedSaveRemovesItsTemporaryFiles) {
     EXPECT_EQ(Names(Folder.Path()), (std::vector<std::string>{"a"}));
 }
 
-TEST_F(AtomicSaveTest, FailedRenameOfLaterTargetPutsEarlierOnesBack) {
-    WriteFileBytes(Folder.File("a"), "old a");
-    int renames = 0;
-    SetFaultHook([&](TFileOperation operation, const std::string&) {
-        return operation == TFileOperation::Rename && ++renames == 2 ? EIO : 0;
-    });
-    try {
-        SaveBoth();
-        FAIL() << "the save went through";
-    } catch (const ESaveFailed& failure) {
-        EXPECT_EQ(failure.Step, TSaveStep::Rename);
-        EXPECT_EQ(failure.Error, EIO);
-    }
-    EXPECT_EQ(ReadFileBytes(Folder.File("a")), "old a");
-    // b did not exist before, and does not now.
-    EXPECT_EQ(Names(Folder.Path()), (std::vector<std::string>{"a"}));
-}
-
-TEST_F(AtomicSaveTest, FailedFolderFlushPutsEveryTargetBack) {
-    WriteFileBytes(Folder.File("a"), "old a");
-    WriteFileBytes(Folder.File("b"), "old b");
-    bool failed = false;
-    SetFaultHook([&](TFileOperation operation, const std::string& path) {
-        if (operation == TFileOperation::Flush && path == Folder.Path() && !failed) {
-            failed = true;
-            return EIO;
-        }
-        return 0;
-    });
-    EXPECT_THROW(SaveBoth(), ESaveFailed);
-    EXPECT_EQ(ReadFileBytes(Folder.File("a")), "old a");
-    EXPECT_EQ(ReadFileBytes(Folder.File("b")), "old b");
-    EXPECT_EQ(Names(Folder.Path()), (std::vector<std::string>{"a", "b"}));
-}
-
 TEST_F(AtomicSaveTest, KeepsThePermissionsOfTheReplacedFile) {
     WriteFileBytes(Folder.File("a"), "old a");
     ::chmod(Folder.File("a").c_str(), 0640);
