@@ -113,6 +113,7 @@ private:
     void WidthChangedUnder(const TOutlineNode* parent);
     void SyncRowsAndRepaint();
     void RecountTree();
+    void CheckStorableDepth() const;
 
     static void InsertChild(TOutlineNode* parent, std::int32_t place, TOutlineNode* child);
     static void RemoveChild(TOutlineNode* child);

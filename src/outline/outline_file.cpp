@@ -13,6 +13,8 @@
 namespace virevi {
 
 void TCustomOutline::SaveOutline(const std::string& fileName) {
+    // Refused before the file is created, so an existing one is not truncated.
+    CheckStorableDepth();
     TFileStream stream(fileName, TFileMode::Create);
     SaveOutlineStream(stream);
 }
@@ -149,9 +151,30 @@ void TCustomOutline::LoadOutlineFrom(const std::function<std::size_t(char*, std:
     AfterLoad();
 }
 
+void TCustomOutline::CheckStorableDepth() const {
+    // One parent chain at a time from each leaf would be quadratic; the
+    // deepest leaf is found in one walk that tracks the depth.
+    std::vector<std::pair<const TOutlineNode*, std::int32_t>> pending{{RootItem_, 0}};
+    while (!pending.empty()) {
+        auto& [node, next] = pending.back();
+        if (next >= node->ChildCount()) {
+            pending.pop_back();
+            continue;
+        }
+        const TOutlineNode* child = node->Child(next++);
+        if (pending.size() - 1 > LongestLine) {
+            throw EOutlineError(msg::SOutlineMaxLevels);
+        }
+        if (child->HasChildren()) {
+            pending.emplace_back(child, 0);
+        }
+    }
+}
+
 void TCustomOutline::SaveOutlineTo(const std::function<void(const char*, std::size_t)>& write) {
+    CheckStorableDepth();
     // Items in outline order with their indentation, without recursion: a file
-    // can nest items a million deep.
+    // can nest items thousands deep.
     auto visit = [this](auto&& onItem) {
         std::vector<std::pair<const TOutlineNode*, std::int32_t>> pending{{RootItem_, 0}};
         while (!pending.empty()) {
@@ -167,12 +190,6 @@ void TCustomOutline::SaveOutlineTo(const std::function<void(const char*, std::si
             }
         }
     };
-    // Refuse before the first byte, so an existing file is not half replaced.
-    visit([](const TOutlineNode*, std::size_t indent) {
-        if (indent > LongestLine) {
-            throw EOutlineError(msg::SOutlineMaxLevels);
-        }
-    });
 
     std::vector<char> buffer(WindowSize);
     std::string caption;
