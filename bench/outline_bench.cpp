@@ -133,7 +133,7 @@ const TEdit Edits[] = {
     {"LevelRight", [](TCustomOutline& o, std::int32_t) { o.ItemAt(LastTop(o))->ShiftLevel(1); },
      [](TCustomOutline& o, std::int32_t) { o.ItemAt(o.TotalItems())->ShiftLevel(-1); }},
     {"LevelLeft", [](TCustomOutline& o, std::int32_t k) { o.ItemAt(k)->ShiftLevel(-1); },
-     [](TCustomOutline& o, std::int32_t k) { o.ItemAt(LastTop(o))->ShiftLevel(1); }},
+     [](TCustomOutline& o, std::int32_t k) { o.ItemAt(k)->ShiftLevel(1); }},
     {"Expand", [](TCustomOutline& o, std::int32_t) { o.ItemAt(1)->SetExpanded(true); },
      [](TCustomOutline& o, std::int32_t) { o.ItemAt(1)->SetExpanded(false); }},
     {"Collapse", [](TCustomOutline& o, std::int32_t) { o.ItemAt(1)->SetExpanded(false); },
@@ -151,9 +151,14 @@ void BM_OutlineEdit(benchmark::State& state) {
     TCustomOutline& outline = document.Outline;
     outline.SetSelectedIndex(1);
     outline.ItemAt(1)->SetExpanded(edit.Do == Edits[6].Do);
-    outline.SetSelectedIndex(
-        outline.RootItem()->Child(outline.RootItem()->ChildCount() / 2)->Index());
-    // A last child of the middle top-level item, for the left shift.
+    // A last child of the first top-level item from the middle on that has
+    // children, for the left shift (it keeps its position, so the undo finds it).
+    TOutlineNode* root = outline.RootItem();
+    std::int32_t top = root->ChildCount() / 2;
+    while (top + 1 < root->ChildCount() && !root->Child(top)->HasChildren()) {
+        ++top;
+    }
+    outline.SetSelectedIndex(root->Child(top)->Index());
     TOutlineNode* middle = outline.ItemAt(outline.SelectedIndex());
     std::int32_t child = 0;
     if (middle->HasChildren()) {
