@@ -18,6 +18,7 @@
 #include "editor/memo_lines.h"
 #include "files/string_list.h"
 #include "outline/custom_outline.h"
+#include "support/list_memo_lines.h"
 
 namespace {
 
@@ -26,47 +27,6 @@ using namespace virevi;
 constexpr int HugeItems = 1'000'000;
 constexpr int HugeLines = 10'000'000;
 constexpr int NoteLines = 10'000;
-
-// An editor that keeps its hard lines in a list; enough for commits and loads.
-class TListMemo : public TMemoLines {
-public:
-    std::vector<std::string> Lines;
-    bool IsModified = false;
-    std::size_t Count() const override { return Lines.size(); }
-    std::string Line(std::size_t index) const override {
-        return index < Lines.size() ? Lines[index] : std::string();
-    }
-    void AppendTo(TStringList& list) const override {
-        for (const std::string& line : Lines) {
-            list.Add(line);
-        }
-    }
-    void Append(std::string_view line) override { Lines.emplace_back(line); }
-    void AppendLines(const TStringList& lines) override {
-        for (std::size_t i = 0; i < lines.Count(); ++i) {
-            Lines.emplace_back(lines[i]);
-        }
-    }
-    void Assign(const TStringList& lines) override {
-        Lines.clear();
-        AppendLines(lines);
-    }
-    void Clear() override { Lines.clear(); }
-    bool Modified() const override { return IsModified; }
-    void SetModified(bool modified) override { IsModified = modified; }
-    bool WordWrap() const override { return true; }
-    void SetWordWrap(bool) override {}
-    std::size_t SelStart() const override { return 0; }
-    void SetSelStart(std::size_t) override {}
-    std::size_t SelLength() const override { return 0; }
-    void SetSelLength(std::size_t) override {}
-    void CutToClipboard() override {}
-    void CopyToClipboard() override {}
-    void PasteFromClipboard() override {}
-    void SetFocus() override {}
-    void SetVisible(bool) override {}
-    bool Visible() const override { return true; }
-};
 
 void WriteWhole(const std::string& path, const std::string& bytes) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -157,7 +117,7 @@ void BM_LoadDocument(benchmark::State& state) {
         state.PauseTiming();
         {
             TCustomOutline outline;
-            TListMemo editor;
+            test::TListMemoLines editor;
             const std::size_t before = bench::HeapInUse();
             TDocument document(outline, editor);
             state.ResumeTiming();
@@ -186,7 +146,7 @@ BENCHMARK(BM_Baseline_CopyAndSync)->Unit(benchmark::kMillisecond)->Iterations(3)
 
 void BM_SaveDocument(benchmark::State& state) {
     TCustomOutline outline;
-    TListMemo editor;
+    test::TListMemoLines editor;
     TDocument document(outline, editor);
     document.LoadDocument(HugeBase());
     const std::string target = bench::ScratchDir() + "/saved";
@@ -205,7 +165,7 @@ double Median(std::vector<double> values) {
 // hundred thousand lines.
 void NoteBench(benchmark::State& state, bool commit) {
     TCustomOutline outline;
-    TListMemo editor;
+    test::TListMemoLines editor;
     TDocument document(outline, editor);
     document.AttachNewRecord(outline.AddSibling(0, " "));
     for (int i = 0; i < 100'000; ++i) {
@@ -216,14 +176,14 @@ void NoteBench(benchmark::State& state, bool commit) {
         note.push_back("line " + std::to_string(k) + " of a long note, with some words in it");
     }
     editor.Lines = note;
-    editor.IsModified = true;
+    editor.Dirty = true;
     document.CommitNote(1);
     std::vector<double> times;
     for (auto _ : state) {
         if (commit) {
             state.PauseTiming();
             editor.Lines = note;
-            editor.IsModified = true;
+            editor.Dirty = true;
             state.ResumeTiming();
         }
         const auto start = std::chrono::steady_clock::now();

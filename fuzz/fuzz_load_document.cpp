@@ -15,53 +15,15 @@
 #include "outline/custom_outline.h"
 #include "outline/outline_node.h"
 #include "runtime/errors.h"
+#include "support/list_memo_lines.h"
 
 namespace {
 
 using namespace virevi;
 
-class TListMemo : public TMemoLines {
-public:
-    std::vector<std::string> Lines;
-    std::size_t Count() const override { return Lines.size(); }
-    std::string Line(std::size_t index) const override {
-        return index < Lines.size() ? Lines[index] : std::string();
-    }
-    void AppendTo(TStringList& list) const override {
-        for (const std::string& line : Lines) {
-            list.Add(line);
-        }
-    }
-    void Append(std::string_view line) override { Lines.emplace_back(line); }
-    void AppendLines(const TStringList& lines) override {
-        for (std::size_t i = 0; i < lines.Count(); ++i) {
-            Lines.emplace_back(lines[i]);
-        }
-    }
-    void Assign(const TStringList& lines) override {
-        Lines.clear();
-        AppendLines(lines);
-    }
-    void Clear() override { Lines.clear(); }
-    bool Modified() const override { return Dirty; }
-    void SetModified(bool modified) override { Dirty = modified; }
-    bool WordWrap() const override { return true; }
-    void SetWordWrap(bool) override {}
-    std::size_t SelStart() const override { return 0; }
-    void SetSelStart(std::size_t) override {}
-    std::size_t SelLength() const override { return 0; }
-    void SetSelLength(std::size_t) override {}
-    void CutToClipboard() override {}
-    void CopyToClipboard() override {}
-    void PasteFromClipboard() override {}
-    void SetFocus() override {}
-    void SetVisible(bool) override {}
-    bool Visible() const override { return true; }
-    bool Dirty = false;
-};
-
 // The outline, records, pool and caption as one string.
-std::string Snapshot(TCustomOutline& outline, TDocument& document, const TListMemo& editor) {
+std::string Snapshot(TCustomOutline& outline, TDocument& document,
+                     const test::TListMemoLines& editor) {
     std::string state = document.Caption() + '|' + (document.DocModified ? "M" : "-");
     for (std::int32_t i = 1; i <= outline.TotalItems(); ++i) {
         TOutlineNode* item = outline.ItemAt(i);
@@ -120,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     TCustomOutline outline;
-    TListMemo editor;
+    test::TListMemoLines editor;
     TDocument document(outline, editor);
     document.AttachNewRecord(outline.AddSibling(0, "previous"));
     editor.Lines = {"previous", "note"};
