@@ -35,6 +35,25 @@ void TCustomOutline::LoadOutlineStream(TFileStream& stream) {
 
 namespace {
 
+// Calls onItem(item, depth) for every item below `root` in outline order,
+// depth 0 for top-level items, without recursion: a file can nest items
+// thousands deep.
+template <typename TOnItem> void VisitInOutlineOrder(const TOutlineNode* root, TOnItem&& onItem) {
+    std::vector<std::pair<const TOutlineNode*, std::int32_t>> pending{{root, 0}};
+    while (!pending.empty()) {
+        auto& [node, next] = pending.back();
+        if (next >= node->ChildCount()) {
+            pending.pop_back();
+            continue;
+        }
+        const TOutlineNode* child = node->Child(next++);
+        onItem(child, pending.size() - 1);
+        if (child->HasChildren()) {
+            pending.emplace_back(child, 0);
+        }
+    }
+}
+
 constexpr std::size_t WindowSize = 4096;
 // Indentation and caption of a line; with CR LF it fills the window exactly.
 constexpr std::size_t LongestLine = WindowSize - 2;
@@ -152,49 +171,21 @@ void TCustomOutline::LoadOutlineFrom(const std::function<std::size_t(char*, std:
 }
 
 void TCustomOutline::CheckStorableDepth() const {
-    // One parent chain at a time from each leaf would be quadratic; the
-    // deepest leaf is found in one walk that tracks the depth.
-    std::vector<std::pair<const TOutlineNode*, std::int32_t>> pending{{RootItem_, 0}};
-    while (!pending.empty()) {
-        auto& [node, next] = pending.back();
-        if (next >= node->ChildCount()) {
-            pending.pop_back();
-            continue;
-        }
-        const TOutlineNode* child = node->Child(next++);
-        if (pending.size() - 1 > LongestLine) {
+    // One parent chain at a time from each leaf would be quadratic; one walk
+    // that tracks the depth finds the deepest item.
+    VisitInOutlineOrder(RootItem_, [](const TOutlineNode*, std::size_t depth) {
+        if (depth > LongestLine) {
             throw EOutlineError(msg::SOutlineMaxLevels);
         }
-        if (child->HasChildren()) {
-            pending.emplace_back(child, 0);
-        }
-    }
+    });
 }
 
 void TCustomOutline::SaveOutlineTo(const std::function<void(const char*, std::size_t)>& write) {
     CheckStorableDepth();
-    // Items in outline order with their indentation, without recursion: a file
-    // can nest items thousands deep.
-    auto visit = [this](auto&& onItem) {
-        std::vector<std::pair<const TOutlineNode*, std::int32_t>> pending{{RootItem_, 0}};
-        while (!pending.empty()) {
-            auto& [node, next] = pending.back();
-            if (next >= node->ChildCount()) {
-                pending.pop_back();
-                continue;
-            }
-            const TOutlineNode* child = node->Child(next++);
-            onItem(child, pending.size() - 1);
-            if (child->HasChildren()) {
-                pending.emplace_back(child, 0);
-            }
-        }
-    };
-
     std::vector<char> buffer(WindowSize);
     std::string caption;
     bool afterEmptyLine = false;
-    visit([&](const TOutlineNode* item, std::size_t indent) {
+    VisitInOutlineOrder(RootItem_, [&](const TOutlineNode* item, std::size_t indent) {
         // The storable form: the reader would take leading blanks for depth,
         // a CR for a line end and 0x1A for the end of the file.
         caption.clear();
