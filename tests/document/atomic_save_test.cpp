@@ -28,15 +28,6 @@ TAtomicSave::TFailure Raise() {
     return [](TSaveStep step, int error) { throw ESaveFailed(step, error); };
 }
 
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class AtomicSaveTest : public testing::Test {
 protected:
     void TearDown() override { SetFaultHook({}); }
@@ -61,7 +52,7 @@ TEST_F(AtomicSaveTest, ReplacesEveryTargetAndLeavesNothingElse) {
     SaveBoth();
     EXPECT_EQ(ReadFileBytes(Folder.File("a")), "new a");
     EXPECT_EQ(ReadFileBytes(Folder.File("b")), "new b");
-    EXPECT_EQ(Names(Folder.Path()), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(test::FileNamesIn(Folder.Path()), (std::vector<std::string>{"a", "b"}));
 }
 
 TEST_F(AtomicSaveTest, UncommittedSaveRemovesItsTemporaryFiles) {
@@ -71,7 +62,7 @@ TEST_F(AtomicSaveTest, UncommittedSaveRemovesItsTemporaryFiles) {
         WriteFileBytes(save.Add(Folder.File("a"), Raise()), "new a");
     }
     EXPECT_EQ(ReadFileBytes(Folder.File("a")), "old a");
-    EXPECT_EQ(Names(Folder.Path()), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(test::FileNamesIn(Folder.Path()), (std::vector<std::string>{"a"}));
 }
 
 TEST_F(AtomicSaveTest, KeepsThePermissionsOfTheReplacedFile) {
@@ -90,7 +81,7 @@ TEST_F(AtomicSaveTest, WritesThroughSymbolicLinkAndKeepsIt) {
     SaveBoth();
     EXPECT_TRUE(std::filesystem::is_symlink(Folder.File("a")));
     EXPECT_EQ(ReadFileBytes(Folder.File("real/a")), "new a");
-    EXPECT_EQ(Names(Folder.File("real")), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(test::FileNamesIn(Folder.File("real")), (std::vector<std::string>{"a"}));
 }
 
 TEST_F(AtomicSaveTest, RefusesReadOnlyTargetBeforeCreatingAnything) {
@@ -110,7 +101,7 @@ TEST_F(AtomicSaveTest, RefusesReadOnlyTargetBeforeCreatingAnything) {
     });
     EXPECT_TRUE(refused);
     EXPECT_EQ(ReadFileBytes(Folder.File("a")), "old a");
-    EXPECT_EQ(Names(Folder.Path()), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(test::FileNamesIn(Folder.Path()), (std::vector<std::string>{"a"}));
 }
 
 } // namespace

@@ -25,15 +25,6 @@ bool Counted(TFileOperation operation) {
            operation == TFileOperation::Link;
 }
 
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class SaveFailureTest : public test::DocumentFixture, public testing::WithParamInterface<bool> {
 protected:
     void TearDown() override { SetFaultHook({}); }
@@ -66,7 +57,7 @@ TEST_P(SaveFailureTest, FailureAtEveryStepLeavesOldFilesUntouched) {
         Document.SaveDocument(Base);
     }
     const std::vector<std::string> oldFiles = Files();
-    const std::vector<std::string> oldNames = Names(Folder.Path());
+    const std::vector<std::string> oldNames = test::FileNamesIn(Folder.Path());
 
     // A clean save of the same kind, counted, into a folder of its own.
     int steps = 0;
@@ -104,7 +95,7 @@ TEST_P(SaveFailureTest, FailureAtEveryStepLeavesOldFilesUntouched) {
         EXPECT_EQ(message.find(".virevi-"), std::string::npos)
             << "step " << failing << " named a temporary file: " << message;
         EXPECT_EQ(Files(), oldFiles) << "step " << failing;
-        EXPECT_EQ(Names(Folder.Path()), oldNames) << "step " << failing;
+        EXPECT_EQ(test::FileNamesIn(Folder.Path()), oldNames) << "step " << failing;
         EXPECT_EQ(Document.Caption(), msg::UntitledCaption) << "step " << failing;
         EXPECT_TRUE(Document.DocModified) << "step " << failing;
     }
@@ -129,7 +120,7 @@ TEST(SaveFailureMessageTest, UnwritableOutlineIsReportedUnderItsOwnName) {
     } catch (const EFCreateError& error) {
         EXPECT_EQ(error.Message(), "ファイル " + base + ".Trr を作成できません");
     }
-    EXPECT_EQ(Names(folder.Path()), (Lines{"doc.Trr"}));
+    EXPECT_EQ(test::FileNamesIn(folder.Path()), (Lines{"doc.Trr"}));
 }
 
 // Random note lines: empty, blank-led, long, 0x1A and bytes that are not

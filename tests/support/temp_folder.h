@@ -1,6 +1,7 @@
 #pragma once
 // A fresh folder for one test's files, removed with everything in it when the
 // test ends.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace virevi::test {
 
@@ -47,6 +49,16 @@ inline std::string ReadFileBytes(const std::string& path) {
         return "<missing>";
     }
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+/// The names of the entries of `folder`, sorted.
+inline std::vector<std::string> FileNamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 /// Writes `bytes` as the whole content of a file.
