@@ -1,7 +1,6 @@
 #include "bench_support.h"
 
 #include <malloc.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -51,10 +50,6 @@ struct TScratch {
 const std::string& ScratchDir() {
     static TScratch scratch;
     return scratch.Path;
-}
-
-void SyncAll() {
-    sync();
 }
 
 } // namespace virevi::bench

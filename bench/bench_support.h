@@ -38,7 +38,4 @@ std::size_t HeapInUse();
 /// A folder for scratch files of this run, removed at exit.
 const std::string& ScratchDir();
 
-/// Drops the page cache's copy of nothing; flushes written files to disk.
-void SyncAll();
-
 } // namespace virevi::bench

@@ -131,10 +131,6 @@ void TStringList::Swap(TStringList& other) noexcept {
     Starts_.swap(other.Starts_);
 }
 
-std::size_t TStringList::MemoryUsed() const {
-    return Bytes_.capacity() + Starts_.capacity() * sizeof(std::uint64_t);
-}
-
 void TStringList::LoadLines(const std::string& fileName) {
     TFileStream stream(fileName, TFileMode::ReadDenyWrite);
     TUpdateGuard update(*this);

@@ -38,9 +38,6 @@ public:
     /// Exchanges the contents (not the notification handlers) of two lists.
     void Swap(TStringList& other) noexcept;
 
-    /// Bytes held by the line buffer and offsets (what the list costs).
-    std::size_t MemoryUsed() const;
-
     /// Replaces the list with the lines of the file; raises EFOpenError
     /// (the list unchanged) when the file cannot be opened.
     void LoadLines(const std::string& fileName);
