@@ -1,5 +1,8 @@
 #include "outline/custom_outline.h"
 
+#include <algorithm>
+#include <cstring>
+#include <new>
 #include <vector>
 
 #include "runtime/errors.h"
@@ -18,14 +21,15 @@ public:
 } // namespace
 
 TCustomOutline::TCustomOutline() {
-    RootItem_ = new TOutlineNode({}, this);
+    // The root lives outside the store, so dropping every item keeps it.
+    RootItem_ = new TOutlineNode(this);
     RootItem_->Expanded_ = true;
     SelectedNode_ = RootItem_;
 }
 
 TCustomOutline::~TCustomOutline() {
-    ++WidthSuspended_;
-    ReleaseSubtree(RootItem_);
+    // The items' memory goes with the store.
+    delete RootItem_;
 }
 
 // --- tree surgery ---------------------------------------------------------
@@ -51,12 +55,27 @@ void TCustomOutline::AddCounts(TOutlineNode* from, std::int32_t sizeDelta,
 }
 
 void TCustomOutline::InsertChild(TOutlineNode* parent, std::int32_t place, TOutlineNode* child) {
-    if (parent->Children_ == nullptr) {
-        parent->Children_ = new TOutlineNode::TChildList;
+    using TChildList = TOutlineNode::TChildList;
+    TChildList* list = parent->Children_;
+    if (list == nullptr || list->Count == list->Capacity) {
+        const std::int32_t count = list == nullptr ? 0 : list->Count;
+        const std::int32_t capacity = count < 2 ? 2 : count + count / 2;
+        auto* grown = new (Store_.Allocate(TChildList::BlockBytes(capacity))) TChildList;
+        grown->Capacity = capacity;
+        if (list != nullptr) {
+            std::memcpy(grown->begin(), list->begin(), sizeof(TOutlineNode*) * count);
+            grown->Count = count;
+            grown->Valid = list->Valid;
+            Store_.Release(list, TChildList::BlockBytes(list->Capacity));
+        }
+        parent->Children_ = list = grown;
     }
-    TOutlineNode::TChildList& list = *parent->Children_;
-    list.Items.insert(list.Items.begin() + place, child);
-    list.Valid = std::min(list.Valid, place);
+    TOutlineNode** items = list->begin();
+    std::memmove(items + place + 1, items + place,
+                 sizeof(TOutlineNode*) * static_cast<std::size_t>(list->Count - place));
+    items[place] = child;
+    ++list->Count;
+    list->Valid = std::min(list->Valid, place);
     child->Parent_ = parent;
     AddCounts(parent, child->Size_, 1 + child->ShownCount_);
 }
@@ -65,11 +84,14 @@ void TCustomOutline::RemoveChild(TOutlineNode* child) {
     TOutlineNode* parent = child->Parent_;
     const std::int32_t place = child->PlaceInParent();
     TOutlineNode::TChildList& list = *parent->Children_;
-    list.Items.erase(list.Items.begin() + place);
+    TOutlineNode** items = list.begin();
+    std::memmove(items + place, items + place + 1,
+                 sizeof(TOutlineNode*) * static_cast<std::size_t>(list.Count - place - 1));
+    --list.Count;
     list.Valid = std::min(list.Valid, place);
     child->Parent_ = nullptr;
-    if (list.Items.empty()) {
-        delete parent->Children_;
+    if (list.Count == 0) {
+        Store_.Release(&list, TOutlineNode::TChildList::BlockBytes(list.Capacity));
         parent->Children_ = nullptr;
     }
     AddCounts(parent, -child->Size_, -(1 + child->ShownCount_));
@@ -95,35 +117,26 @@ void TCustomOutline::ReleaseSubtree(TOutlineNode* item) {
             SelectedNode_ = RootItem_;
         }
         if (node->Children_ != nullptr) {
-            pending.insert(pending.end(), node->Children_->Items.begin(),
-                           node->Children_->Items.end());
+            pending.insert(pending.end(), node->Children_->begin(), node->Children_->end());
+            Store_.Release(node->Children_,
+                           TOutlineNode::TChildList::BlockBytes(node->Children_->Capacity));
         }
-        delete node;
+        TOutlineNode::ReleaseText(Store_, node->Text_);
+        node->~TOutlineNode();
+        Store_.Release(node, sizeof(TOutlineNode));
     }
 }
 
-void TCustomOutline::RecountTree() {
-    // Children follow their parent in this order, so walking it backwards
-    // finishes every child before its parent.
-    std::vector<TOutlineNode*> order{RootItem_};
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        const TOutlineNode* node = order[i];
-        if (node->Children_ != nullptr) {
-            order.insert(order.end(), node->Children_->Items.begin(), node->Children_->Items.end());
-        }
-    }
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        TOutlineNode* node = *it;
-        node->Size_ = 1;
-        std::int32_t shown = 0;
-        if (node->Children_ != nullptr) {
-            node->Children_->Valid = 0;
-            for (const TOutlineNode* child : node->Children_->Items) {
-                node->Size_ += child->Size_;
-                shown += 1 + child->ShownCount_;
-            }
-        }
-        node->ShownCount_ = node->Expanded_ ? shown : 0;
+void TCustomOutline::DropItems(bool keepMemory) {
+    RootItem_->Children_ = nullptr;
+    RootItem_->Size_ = 1;
+    RootItem_->ShownCount_ = 0;
+    SelectedNode_ = RootItem_;
+    DepthBound_ = 0;
+    if (keepMemory) {
+        Store_.Recycle();
+    } else {
+        Store_.Clear();
     }
 }
 
@@ -226,7 +239,7 @@ void TCustomOutline::Click() {
 
 std::int32_t TCustomOutline::Attach(std::int32_t index, std::string_view text, void* data,
                                     TAttachKind kind) {
-    auto* item = new TOutlineNode(text, data);
+    TOutlineNode* item = NewItem(text, data);
     try {
         TOutlineNode* target = FindItem(index);
         if (kind == TAttachKind::Sibling) {
@@ -251,6 +264,7 @@ std::int32_t TCustomOutline::Attach(std::int32_t index, std::string_view text, v
             place = target->PlaceInParent();
         }
         InsertChild(parent, place, item);
+        DepthBound_ = std::max<std::int64_t>(DepthBound_, item->Level());
         WidthChangedUnder(parent);
         const std::int32_t result = item->Index();
         SyncRowsAndRepaint();
@@ -259,10 +273,7 @@ std::int32_t TCustomOutline::Attach(std::int32_t index, std::string_view text, v
         if (item->Parent_ != nullptr) {
             RemoveChild(item);
         }
-        if (SelectedNode_ == item) {
-            SelectedNode_ = RootItem_;
-        }
-        delete item;
+        ReleaseSubtree(item);
         try {
             throw;
         } catch (const std::exception& error) {
@@ -343,20 +354,30 @@ void TCustomOutline::DestroyItem(TOutlineNode* item) {
 }
 
 void TCustomOutline::ClearItems() {
-    ++WidthSuspended_;
-    if (RootItem_->Children_ != nullptr) {
-        for (TOutlineNode* child : RootItem_->Children_->Items) {
-            child->Parent_ = nullptr;
-            ReleaseSubtree(child);
-        }
-        delete RootItem_->Children_;
-        RootItem_->Children_ = nullptr;
-    }
-    RootItem_->Size_ = 1;
-    RootItem_->ShownCount_ = 0;
-    --WidthSuspended_;
-    SelectedNode_ = RootItem_;
+    DropItems(false);
     SyncRows();
+}
+
+void TCustomOutline::TakeItems(TCustomOutline& source) {
+    if (&source == this) {
+        return;
+    }
+    DropItems(false);
+    Store_.Swap(source.Store_);
+    std::swap(RootItem_->Children_, source.RootItem_->Children_);
+    std::swap(RootItem_->Size_, source.RootItem_->Size_);
+    std::swap(DepthBound_, source.DepthBound_);
+    const std::int32_t shown = RootItem_->ShownCount_;
+    RootItem_->ShownCount_ = source.RootItem_->ShownCount_;
+    source.RootItem_->ShownCount_ = shown;
+    if (RootItem_->Children_ != nullptr) {
+        for (TOutlineNode* child : *RootItem_->Children_) {
+            child->Parent_ = RootItem_;
+        }
+    }
+    source.DropItems(false);
+    source.SyncRows();
+    AfterLoad();
 }
 
 // --- moving ---------------------------------------------------------------
@@ -377,6 +398,7 @@ void TCustomOutline::Relocate(TOutlineNode* source, std::int32_t destination, TA
         throw EOutlineError(msg::SOutlineMaxLevels);
     }
     TOutlineNode* oldParent = source->Parent_;
+    const std::int32_t oldLevel = source->Level();
     RemoveChild(source);
     TOutlineNode* newParent = target;
     std::int32_t place = 0;
@@ -394,6 +416,8 @@ void TCustomOutline::Relocate(TOutlineNode* source, std::int32_t destination, TA
         break;
     }
     InsertChild(newParent, place, source);
+    // The subtree's deepest item moved by as much as the subtree did.
+    DepthBound_ += std::max(0, source->Level() - oldLevel);
     WidthChangedUnder(newParent);
     if (!oldParent->HasChildren() && oldParent != RootItem_) {
         oldParent->SetExpanded(false);
@@ -443,7 +467,7 @@ void TCustomOutline::Collapse(TOutlineNode* item) {
         pending.pop_back();
         if (node->Children_ != nullptr) {
             node->Children_->Valid = 0;
-            for (TOutlineNode* child : node->Children_->Items) {
+            for (TOutlineNode* child : *node->Children_) {
                 if (child->Expanded_) {
                     pending.push_back(child);
                 }
@@ -499,7 +523,7 @@ void TCustomOutline::ExpandSubtree(TOutlineNode* item) {
     const std::int32_t before = item->ShownCount_;
     std::vector<TOutlineNode*> parents{item};
     for (std::size_t i = 0; i < parents.size(); ++i) {
-        for (TOutlineNode* child : parents[i]->Children_->Items) {
+        for (TOutlineNode* child : *parents[i]->Children_) {
             if (child->Children_ != nullptr) {
                 parents.push_back(child);
             }
@@ -510,7 +534,7 @@ void TCustomOutline::ExpandSubtree(TOutlineNode* item) {
         node->Expanded_ = true;
         node->Children_->Valid = 0;
         std::int32_t shown = 0;
-        for (const TOutlineNode* child : node->Children_->Items) {
+        for (const TOutlineNode* child : *node->Children_) {
             shown += 1 + child->ShownCount_;
         }
         node->ShownCount_ = shown;
@@ -542,11 +566,6 @@ void TCustomOutline::NotifyCollapse(std::int32_t index) {
 }
 
 void TCustomOutline::AfterLoad() {
-    std::int32_t shown = 0;
-    for (std::int32_t i = 0; i < RootItem_->ChildCount(); ++i) {
-        shown += 1 + RootItem_->Child(i)->ShownCount_;
-    }
-    RootItem_->ShownCount_ = shown;
     SetRow(0);
     SelectedNode_ = RootItem_;
     SyncRowsAndRepaint();

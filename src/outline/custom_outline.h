@@ -3,12 +3,15 @@
 // outline order, the shown rows and the selection, kept in step with the row
 // cursor it derives from.
 #include <cstdint>
+#include <cstring>
 #include <exception>
 #include <functional>
+#include <new>
 #include <string>
 #include <string_view>
 
 #include "outline/outline_node.h"
+#include "outline/outline_store.h"
 #include "outline/row_cursor.h"
 
 namespace virevi {
@@ -45,6 +48,9 @@ public:
     void Delete(std::int32_t index) { DeleteItem(index); }
     /// Destroys every item; the data pointers are not touched.
     void ClearItems();
+    /// Replaces the tree with the items of `source`, as a load does (AfterLoad
+    /// runs); `source` is left empty. The data pointers travel with the items.
+    void TakeItems(TCustomOutline& source);
     void ExpandAll();
     void ToggleExpanded(TOutlineNode* item);
 
@@ -104,25 +110,63 @@ private:
     void Remember(std::int32_t index);
     TOutlineNode* FindItem(std::int32_t index);
     TOutlineNode* ItemOnCurrentRow();
+    TOutlineNode* NewItem(std::string_view text, void* data);
     void DestroyItem(TOutlineNode* item);
     void ReleaseSubtree(TOutlineNode* item);
+    /// Drops every item at once without visiting them.
+    void DropItems(bool keepMemory);
+    void BuildFromOutlineText(const std::function<std::size_t(char*, std::size_t)>& read);
     void Relocate(TOutlineNode* source, std::int32_t destination, TAttachMode mode);
     void Expand(TOutlineNode* item);
     void Collapse(TOutlineNode* item);
     void ExpandSubtree(TOutlineNode* item);
     void WidthChangedUnder(const TOutlineNode* parent);
     void SyncRowsAndRepaint();
-    void RecountTree();
     void CheckStorableDepth() const;
 
-    static void InsertChild(TOutlineNode* parent, std::int32_t place, TOutlineNode* child);
-    static void RemoveChild(TOutlineNode* child);
+    void InsertChild(TOutlineNode* parent, std::int32_t place, TOutlineNode* child);
+    void RemoveChild(TOutlineNode* child);
     static void AddCounts(TOutlineNode* from, std::int32_t sizeDelta, std::int32_t shownDelta);
     static bool DeeperThan(const TOutlineNode* item, std::int32_t level);
 
+    TOutlineStore Store_; // every item's node, caption and child list
     TOutlineNode* RootItem_ = nullptr;
     TOutlineNode* SelectedNode_ = nullptr;
     int WidthSuspended_ = 0;
+    // No item is deeper than this level; it may overstate, never understate,
+    // so saving walks the tree for the real depth only when it is large.
+    mutable std::int64_t DepthBound_ = 0;
 };
+
+// Made for every line of a file being read, so kept where the reader sees them.
+
+inline char* TOutlineNode::NewText(TOutlineStore& store, std::string_view text) {
+    if (text.empty()) {
+        return nullptr;
+    }
+    const std::size_t header = text.size() < 255 ? 1 : 1 + sizeof(std::uint32_t);
+    auto* block = static_cast<char*>(store.Allocate(header + text.size()));
+    if (header == 1) {
+        block[0] = static_cast<char>(text.size());
+    } else {
+        const auto length = static_cast<std::uint32_t>(text.size());
+        block[0] = static_cast<char>(255);
+        std::memcpy(block + 1, &length, sizeof length);
+    }
+    std::memcpy(block + header, text.data(), text.size());
+    return block;
+}
+
+inline TOutlineNode* TCustomOutline::NewItem(std::string_view text, void* data) {
+    void* memory = Store_.Allocate(sizeof(TOutlineNode));
+    auto* item = new (memory) TOutlineNode(data);
+    try {
+        item->Text_ = TOutlineNode::NewText(Store_, text);
+    } catch (...) {
+        Store_.Release(item, sizeof(TOutlineNode));
+        throw;
+    }
+    return item;
+}
 
 } // namespace virevi

@@ -1,8 +1,16 @@
 // The outline text file: one line per item, tabs for the depth, CR LF after each.
 #include "outline/custom_outline.h"
 
+#include <emmintrin.h>
+#include <string.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
+#include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "files/file_stream.h"
@@ -65,6 +73,27 @@ bool IsBlank(char byte) {
     return byte == '\t' || byte == ' ';
 }
 
+/// Whether `text` holds a CR or a 0x1A byte, looking at eight bytes a step.
+bool HoldsCROrEndOfText(std::string_view text) {
+    constexpr std::uint64_t Ones = 0x0101010101010101;
+    constexpr std::uint64_t Highs = 0x8080808080808080;
+    const auto holdsZero = [](std::uint64_t v) { return ((v - Ones) & ~v & Highs) != 0; };
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (holdsZero(word ^ (Ones * CR)) || holdsZero(word ^ (Ones * EndOfText))) {
+            return true;
+        }
+    }
+    for (; i < text.size(); ++i) {
+        if (text[i] == CR || text[i] == EndOfText) {
+            return true;
+        }
+    }
+    return false;
+}
+
 /// Bytes of `text` that fit in `room`, never splitting a double-byte character.
 std::size_t WholeCharacters(std::string_view text, std::size_t room) {
     std::size_t length = 0;
@@ -82,129 +111,264 @@ std::size_t WholeCharacters(std::string_view text, std::size_t room) {
 
 } // namespace
 
+namespace {
+
+/// The first CR or 0x1A at or after `cursor`; one must follow within the
+/// buffer, which has 16 readable bytes beyond it.
+const char* FindLineEnd(const char* cursor) {
+    const __m128i cr = _mm_set1_epi8(CR);
+    const __m128i end = _mm_set1_epi8(EndOfText);
+    for (;; cursor += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cursor));
+        const int mask =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, end)));
+        if (mask != 0) {
+            return cursor + __builtin_ctz(static_cast<unsigned>(mask));
+        }
+    }
+}
+
+/// Hands the file to the parser window by window. A window is what the
+/// 4096-byte reading buffer would hold: it starts where the last whole line
+/// of the one before ended. Reading in large blocks keeps the windows and
+/// their limits while making one read per megabyte instead of per window.
+class TWindowSource {
+public:
+    explicit TWindowSource(const std::function<std::size_t(char*, std::size_t)>& read)
+        : Read_(read), Buffer_(BlockSize + 1 + 16) {}
+
+    /// The next window's start and its size; fewer than WindowSize bytes
+    /// only at the end of the data, which is then followed by 0x1A.
+    std::pair<char*, std::size_t> Next(std::size_t consumed) {
+        Begin_ += consumed;
+        if (!AtEnd_ && Loaded_ - Begin_ < WindowSize) {
+            std::memmove(Buffer_.data(), Buffer_.data() + Begin_, Loaded_ - Begin_);
+            Loaded_ -= Begin_;
+            Begin_ = 0;
+            while (Loaded_ < BlockSize) {
+                const std::size_t wanted = BlockSize - Loaded_;
+                const std::size_t got = Read_(Buffer_.data() + Loaded_, wanted);
+                Loaded_ += got;
+                if (got < wanted) {
+                    AtEnd_ = true;
+                    Buffer_[Loaded_] = EndOfText;
+                    break;
+                }
+            }
+        }
+        const std::size_t size = Loaded_ - Begin_;
+        return {Buffer_.data() + Begin_, AtEnd_ ? std::min(size, WindowSize) : WindowSize};
+    }
+
+private:
+    static constexpr std::size_t BlockSize = std::size_t{1} << 20;
+
+    const std::function<std::size_t(char*, std::size_t)>& Read_;
+    std::vector<char> Buffer_;
+    std::size_t Begin_ = 0;
+    std::size_t Loaded_ = 0;
+    bool AtEnd_ = false;
+};
+
+} // namespace
+
 void TCustomOutline::LoadOutlineFrom(const std::function<std::size_t(char*, std::size_t)>& read) {
-    std::vector<char> window(WindowSize);
-    ClearItems();
-    TOutlineNode* current = RootItem_;
-    std::size_t previousDepth = 0;
-    std::size_t dataEnd = WindowSize;
+    DropItems(true);
+    SyncRows();
     try {
+        BuildFromOutlineText(read);
+    } catch (...) {
+        AfterLoad();
+        throw;
+    }
+    AfterLoad();
+}
+
+void TCustomOutline::BuildFromOutlineText(
+    const std::function<std::size_t(char*, std::size_t)>& read) {
+    using TChildList = TOutlineNode::TChildList;
+    // The open items: the root, then each item down to the last one read.
+    // Their children wait in one stack, the deepest item's on top, until the
+    // item is finished; then they get a list of exactly their number. Every
+    // position is known when an item is made, and every size when it ends.
+    struct TOpen {
+        TOutlineNode* Node;
+        std::int32_t Index;
+        std::size_t FirstChild; // in `children`
+    };
+    std::vector<TOpen> open{{RootItem_, 0, 0}};
+    std::vector<TOutlineNode*> children;
+    std::int32_t nextIndex = 1;
+
+    const auto finish = [&](std::size_t keep) {
+        while (open.size() > keep) {
+            const TOpen& done = open.back();
+            done.Node->Size_ = nextIndex - done.Index;
+            const auto count = static_cast<std::int32_t>(children.size() - done.FirstChild);
+            if (count > 0) {
+                auto* list = new (Store_.Allocate(TChildList::BlockBytes(count)))
+                    TChildList{count, count, count};
+                std::memcpy(list->begin(), children.data() + done.FirstChild,
+                            sizeof(TOutlineNode*) * static_cast<std::size_t>(count));
+                done.Node->Children_ = list;
+                if (done.Node == RootItem_) {
+                    RootItem_->ShownCount_ = count; // every item is collapsed
+                }
+            }
+            children.resize(done.FirstChild);
+            open.pop_back();
+        }
+    };
+
+    try {
+        TWindowSource source(read);
+        std::size_t previousDepth = 0;
+        std::size_t consumed = 0;
         for (;;) {
-            // Carry the unfinished line over to the window start, then fill the rest.
-            const std::size_t carried = WindowSize - dataEnd;
-            std::memmove(window.data(), window.data() + dataEnd, carried);
-            const std::size_t wanted = WindowSize - carried;
-            const std::size_t got = read(window.data() + carried, wanted);
-            if (got < wanted) {
-                dataEnd = carried + got;
-                window[dataEnd] = EndOfText;
-            } else {
+            const auto [window, size] = source.Next(consumed);
+            std::size_t dataEnd = size;
+            if (size == WindowSize) {
                 // Only CRs at offsets 1 to 4094 can end the window's last whole
                 // line: one in the last byte might belong to a CR LF cut in half.
-                std::size_t cr = WindowSize - 2;
-                while (cr > 0 && window[cr] != CR) {
-                    --cr;
-                }
-                if (cr == 0) {
+                const void* cr = memrchr(window + 1, CR, WindowSize - 2);
+                if (cr == nullptr) {
                     throw EOutlineError(msg::SOutlineLongLine);
                 }
-                dataEnd = cr + 1;
+                dataEnd = static_cast<const char*>(cr) - window + 1;
                 if (window[dataEnd] == LF) {
                     ++dataEnd;
                 }
             }
 
-            std::size_t cursor = 0;
-            while (cursor < dataEnd && window[cursor] != EndOfText) {
-                std::size_t depth = 0;
-                while (IsBlank(window[cursor])) {
-                    ++depth;
+            const char* cursor = window;
+            const char* const end = window + dataEnd;
+            while (cursor < end && *cursor != EndOfText) {
+                const char* start = cursor;
+                while (IsBlank(*cursor)) {
                     ++cursor;
                 }
-                const std::size_t start = cursor;
-                while (window[cursor] != CR && window[cursor] != EndOfText) {
+                const auto depth = static_cast<std::size_t>(cursor - start);
+                start = cursor;
+                cursor = FindLineEnd(cursor);
+                const std::string_view caption(start, static_cast<std::size_t>(cursor - start));
+                if (*cursor == CR) {
                     ++cursor;
-                }
-                const std::string_view caption(window.data() + start, cursor - start);
-                if (window[cursor] == CR) {
-                    ++cursor;
-                    if (window[cursor] == LF) {
+                    if (*cursor == LF) {
                         ++cursor;
                     }
                 }
 
-                TOutlineNode* parent = current;
-                if (depth > previousDepth || current == RootItem_) {
+                // The parent, as the line's depth places it against the line before.
+                std::size_t parent = open.size() - 1;
+                if (depth > previousDepth || parent == 0) {
                     if (depth - previousDepth > 1) {
                         throw EOutlineError(msg::SOutlineFileLoad);
                     }
                 } else {
-                    for (std::size_t up = previousDepth - depth + 1; up > 0; --up) {
-                        if (parent == RootItem_) {
-                            throw EOutlineError(msg::SOutlineFileLoad);
-                        }
-                        parent = parent->Parent_;
+                    const std::size_t up = previousDepth - depth + 1;
+                    if (up > parent) {
+                        throw EOutlineError(msg::SOutlineFileLoad);
                     }
+                    parent -= up;
                 }
-                // Appended as is: counts and rows are made once, after the last line.
-                auto* item = new TOutlineNode(caption, nullptr);
-                if (parent->Children_ == nullptr) {
-                    parent->Children_ = new TOutlineNode::TChildList;
+                if (open.size() == parent + 2 && children.size() == open.back().FirstChild) {
+                    open.pop_back(); // the line before was a childless sibling: its size is 1
+                } else {
+                    finish(parent + 1);
                 }
-                parent->Children_->Items.push_back(item);
-                item->Parent_ = parent;
-                current = item;
+                if (nextIndex == INT32_MAX) {
+                    throw EOutlineError(msg::SOutlineFileLoad);
+                }
+                TOutlineNode* item = NewItem(caption, nullptr);
+                const TOpen& above = open.back();
+                item->Parent_ = above.Node;
+                item->Offset_ = nextIndex - above.Index;
+                item->RowOffset_ =
+                    static_cast<std::int32_t>(children.size() - above.FirstChild) + 1;
+                children.push_back(item);
+                open.push_back({item, nextIndex++, children.size()});
+                DepthBound_ = std::max(DepthBound_, static_cast<std::int64_t>(open.size() - 1));
                 previousDepth = depth;
             }
             // Stopped at 0x1A: the end of the data, wherever it stands.
-            if (cursor < dataEnd || (dataEnd < WindowSize && window[dataEnd] == EndOfText)) {
+            if (cursor < end || size < WindowSize || window[dataEnd] == EndOfText) {
                 break;
             }
+            consumed = dataEnd;
         }
     } catch (...) {
-        RecountTree();
-        AfterLoad();
+        // Loaded as far as read; when even that fails, nothing is left.
+        try {
+            finish(0);
+        } catch (...) {
+            DropItems(false);
+        }
         throw;
     }
-    RecountTree();
-    AfterLoad();
+    finish(0);
 }
 
 void TCustomOutline::CheckStorableDepth() const {
+    if (static_cast<std::size_t>(DepthBound_) <= LongestLine + 1) {
+        return;
+    }
     // One parent chain at a time from each leaf would be quadratic; one walk
     // that tracks the depth finds the deepest item.
-    VisitInOutlineOrder(RootItem_, [](const TOutlineNode*, std::size_t depth) {
+    std::size_t deepest = 0;
+    VisitInOutlineOrder(RootItem_, [&deepest](const TOutlineNode*, std::size_t depth) {
         if (depth > LongestLine) {
             throw EOutlineError(msg::SOutlineMaxLevels);
         }
+        deepest = std::max(deepest, depth);
     });
+    DepthBound_ = static_cast<std::int64_t>(deepest + 1);
 }
 
 void TCustomOutline::SaveOutlineTo(const std::function<void(const char*, std::size_t)>& write) {
     CheckStorableDepth();
-    std::vector<char> buffer(WindowSize);
+    // Lines go out in blocks of about a megabyte, not one call per item.
+    constexpr std::size_t BlockSize = std::size_t{1} << 20;
+    std::vector<char> block(BlockSize + WindowSize);
+    std::size_t used = 0;
     std::string caption;
     bool afterEmptyLine = false;
     VisitInOutlineOrder(RootItem_, [&](const TOutlineNode* item, std::size_t indent) {
-        // The storable form: the reader would take leading blanks for depth,
-        // a CR for a line end and 0x1A for the end of the file.
-        caption.clear();
-        for (const char byte : item->Text()) {
-            if (byte != CR && byte != EndOfText && (!caption.empty() || !IsBlank(byte))) {
-                caption.push_back(byte);
-            }
-        }
+        std::string_view text = item->Text();
         // A window that starts with an empty line cannot use its CR, so the
         // line after it must end two bytes earlier.
-        const std::size_t longest = afterEmptyLine ? LongestLine - 2 : LongestLine;
-        const std::size_t length = WholeCharacters(caption, longest - indent);
-        std::memset(buffer.data(), '\t', indent);
-        std::memcpy(buffer.data() + indent, caption.data(), length);
-        buffer[indent + length] = CR;
-        buffer[indent + length + 1] = LF;
-        write(buffer.data(), indent + length + 2);
-        afterEmptyLine = indent + length == 0;
+        const std::size_t longest = (afterEmptyLine ? LongestLine - 2 : LongestLine) - indent;
+        const bool asItIs = text.size() <= longest && (text.empty() || !IsBlank(text[0])) &&
+                            !HoldsCROrEndOfText(text);
+        if (!asItIs) {
+            // The storable form: the reader would take leading blanks for
+            // depth, a CR for a line end and 0x1A for the end of the file.
+            caption.clear();
+            for (const char byte : text) {
+                if (byte != CR && byte != EndOfText && (!caption.empty() || !IsBlank(byte))) {
+                    caption.push_back(byte);
+                }
+            }
+            text = std::string_view(caption).substr(0, WholeCharacters(caption, longest));
+        }
+        if (used + indent + text.size() + 2 > block.size()) {
+            write(block.data(), used);
+            used = 0;
+        }
+        char* line = block.data() + used;
+        std::memset(line, '\t', indent);
+        std::memcpy(line + indent, text.data(), text.size());
+        line[indent + text.size()] = CR;
+        line[indent + text.size() + 1] = LF;
+        used += indent + text.size() + 2;
+        afterEmptyLine = indent + text.size() == 0;
+        if (used >= BlockSize) {
+            write(block.data(), used);
+            used = 0;
+        }
     });
+    if (used > 0) {
+        write(block.data(), used);
+    }
 }
 
 } // namespace virevi

@@ -4,46 +4,34 @@
 #include <cstring>
 
 #include "outline/custom_outline.h"
+#include "outline/outline_store.h"
 #include "runtime/errors.h"
 #include "runtime/messages.h"
 
 namespace virevi {
 
-TOutlineNode::TOutlineNode(std::string_view text, void* data) : Data_(data) {
-    if (!text.empty()) {
-        const auto length = static_cast<std::uint32_t>(text.size());
-        Text_ = new char[sizeof length + text.size()];
-        std::memcpy(Text_, &length, sizeof length);
-        std::memcpy(Text_ + sizeof length, text.data(), text.size());
+std::size_t TOutlineNode::TextBlockBytes(const char* text) {
+    const auto length = static_cast<unsigned char>(text[0]);
+    if (length < 255) {
+        return 1 + length;
     }
+    std::uint32_t longLength;
+    std::memcpy(&longLength, text + 1, sizeof longLength);
+    return 1 + sizeof longLength + longLength;
 }
 
-TOutlineNode::~TOutlineNode() {
-    delete[] Text_;
-    delete Children_;
-}
-
-std::string_view TOutlineNode::Text() const {
-    if (Text_ == nullptr) {
-        return {};
+void TOutlineNode::ReleaseText(TOutlineStore& store, char* text) noexcept {
+    if (text != nullptr) {
+        store.Release(text, TextBlockBytes(text));
     }
-    std::uint32_t length;
-    std::memcpy(&length, Text_, sizeof length);
-    return {Text_ + sizeof length, length};
 }
 
 void TOutlineNode::SetText(std::string_view value) {
+    TCustomOutline* outline = Outline();
     char* old = Text_;
-    Text_ = nullptr;
-    if (!value.empty()) {
-        const auto length = static_cast<std::uint32_t>(value.size());
-        Text_ = new char[sizeof length + value.size()];
-        std::memcpy(Text_, &length, sizeof length);
-        std::memcpy(Text_ + sizeof length, value.data(), value.size());
-    }
-    delete[] old;
+    Text_ = NewText(outline->Store_, value);
+    ReleaseText(outline->Store_, old);
     if (IsShown()) {
-        TCustomOutline* outline = Outline();
         outline->RepaintRow(outline->RowOf(this));
         if (outline->WidthSuspended_ == 0) {
             outline->UpdateColumnWidth();
@@ -63,13 +51,12 @@ TCustomOutline* TOutlineNode::Outline() const {
 void TOutlineNode::ValidateThrough(std::int32_t place) const {
     TChildList& list = *Children_;
     for (std::int32_t i = list.Valid; i <= place; ++i) {
-        TOutlineNode* child = list.Items[static_cast<std::size_t>(i)];
-        child->Place_ = i;
+        TOutlineNode* child = list[i];
         if (i == 0) {
             child->Offset_ = 1;
             child->RowOffset_ = 1;
         } else {
-            const TOutlineNode* previous = list.Items[static_cast<std::size_t>(i) - 1];
+            const TOutlineNode* previous = list[i - 1];
             child->Offset_ = previous->Offset_ + previous->Size_;
             child->RowOffset_ = previous->RowOffset_ + 1 + previous->ShownCount_;
         }
@@ -77,15 +64,29 @@ void TOutlineNode::ValidateThrough(std::int32_t place) const {
     list.Valid = std::max(list.Valid, place + 1);
 }
 
-std::int32_t TOutlineNode::PlaceInParent() const {
+std::int32_t TOutlineNode::CheckedPlace() const {
+    // Offsets are strictly increasing where they are correct; a stale
+    // offset of this item never leads to this item there.
     const TChildList& list = *Parent_->Children_;
-    if (Place_ < list.Valid && list.Items[static_cast<std::size_t>(Place_)] == this) {
-        return Place_;
+    const auto begin = list.begin();
+    const auto end = begin + list.Valid;
+    const auto found =
+        std::lower_bound(begin, end, Offset_, [](const TOutlineNode* child, std::int32_t value) {
+            return child->Offset_ < value;
+        });
+    return found != end && *found == this ? static_cast<std::int32_t>(found - begin) : -1;
+}
+
+std::int32_t TOutlineNode::PlaceInParent() const {
+    const std::int32_t checked = CheckedPlace();
+    if (checked >= 0) {
+        return checked;
     }
     // Not among the checked places, so it lies at or after the first stale one.
+    const TChildList& list = *Parent_->Children_;
     for (std::int32_t i = list.Valid;; ++i) {
         Parent_->ValidateThrough(i);
-        if (list.Items[static_cast<std::size_t>(i)] == this) {
+        if (list[i] == this) {
             return i;
         }
     }
@@ -95,18 +96,18 @@ void TOutlineNode::InvalidateFollowing() const {
     if (Parent_ == nullptr) {
         return;
     }
-    TChildList& list = *Parent_->Children_;
-    if (Place_ < list.Valid && list.Items[static_cast<std::size_t>(Place_)] == this) {
-        list.Valid = Place_ + 1;
+    const std::int32_t place = CheckedPlace();
+    if (place >= 0) {
+        Parent_->Children_->Valid = place + 1;
     }
 }
 
 std::int32_t TOutlineNode::ChildPlaceForOffset(std::int32_t offset) const {
     const TChildList& list = *Children_;
     if (list.Valid > 0) {
-        const TOutlineNode* last = list.Items[static_cast<std::size_t>(list.Valid) - 1];
+        const TOutlineNode* last = list[list.Valid - 1];
         if (offset < last->Offset_ + last->Size_) {
-            const auto begin = list.Items.begin();
+            const auto begin = list.begin();
             const auto found = std::upper_bound(begin, begin + list.Valid, offset,
                                                 [](std::int32_t value, const TOutlineNode* child) {
                                                     return value < child->Offset_;
@@ -114,10 +115,10 @@ std::int32_t TOutlineNode::ChildPlaceForOffset(std::int32_t offset) const {
             return static_cast<std::int32_t>(found - begin) - 1;
         }
     }
-    const auto count = static_cast<std::int32_t>(list.Items.size());
+    const std::int32_t count = list.Count;
     for (std::int32_t i = list.Valid; i < count; ++i) {
         ValidateThrough(i);
-        const TOutlineNode* child = list.Items[static_cast<std::size_t>(i)];
+        const TOutlineNode* child = list[i];
         if (offset < child->Offset_ + child->Size_) {
             return i;
         }
@@ -128,9 +129,9 @@ std::int32_t TOutlineNode::ChildPlaceForOffset(std::int32_t offset) const {
 std::int32_t TOutlineNode::ChildPlaceForRow(std::int32_t rowOffset) const {
     const TChildList& list = *Children_;
     if (list.Valid > 0) {
-        const TOutlineNode* last = list.Items[static_cast<std::size_t>(list.Valid) - 1];
+        const TOutlineNode* last = list[list.Valid - 1];
         if (rowOffset <= last->RowOffset_ + last->ShownCount_) {
-            const auto begin = list.Items.begin();
+            const auto begin = list.begin();
             const auto found = std::upper_bound(begin, begin + list.Valid, rowOffset,
                                                 [](std::int32_t value, const TOutlineNode* child) {
                                                     return value < child->RowOffset_;
@@ -138,10 +139,10 @@ std::int32_t TOutlineNode::ChildPlaceForRow(std::int32_t rowOffset) const {
             return static_cast<std::int32_t>(found - begin) - 1;
         }
     }
-    const auto count = static_cast<std::int32_t>(list.Items.size());
+    const std::int32_t count = list.Count;
     for (std::int32_t i = list.Valid; i < count; ++i) {
         ValidateThrough(i);
-        const TOutlineNode* child = list.Items[static_cast<std::size_t>(i)];
+        const TOutlineNode* child = list[i];
         if (rowOffset <= child->RowOffset_ + child->ShownCount_) {
             return i;
         }
@@ -193,14 +194,6 @@ void TOutlineNode::ExpandAll() {
 
 bool TOutlineNode::IsShown() const {
     return Parent_ != nullptr && Parent_->Expanded_;
-}
-
-std::int32_t TOutlineNode::ChildCount() const {
-    return Children_ == nullptr ? 0 : static_cast<std::int32_t>(Children_->Items.size());
-}
-
-TOutlineNode* TOutlineNode::Child(std::int32_t place) const {
-    return Children_->Items[static_cast<std::size_t>(place)];
 }
 
 TOutlineNode* TOutlineNode::NearestShownItem() {
@@ -308,5 +301,7 @@ TOutlineNode* TOutlineNode::ItemAtIndex(std::int32_t n) {
         node = child;
     }
 }
+
+static_assert(sizeof(TOutlineNode) == 48, "an item costs six words");
 
 } // namespace virevi

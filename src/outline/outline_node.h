@@ -1,13 +1,16 @@
 #pragma once
 // One item of the outline: a caption, the caller's data pointer and the
 // item's children.
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
 namespace virevi {
 
 class TCustomOutline;
+class TOutlineStore;
 
 /// Where MoveItem puts the moved item, relative to the destination.
 enum class TAttachMode : std::uint8_t {
@@ -22,7 +25,18 @@ public:
     TOutlineNode& operator=(const TOutlineNode&) = delete;
 
     /// The caption's bytes as stored (Shift-JIS, never converted).
-    std::string_view Text() const;
+    std::string_view Text() const {
+        if (Text_ == nullptr) {
+            return {};
+        }
+        const auto length = static_cast<unsigned char>(Text_[0]);
+        if (length < 255) {
+            return {Text_ + 1, length};
+        }
+        std::uint32_t longLength;
+        std::memcpy(&longLength, Text_ + 1, sizeof longLength);
+        return {Text_ + 1 + sizeof longLength, longLength};
+    }
     /// Repaints the item's row when it is shown.
     void SetText(std::string_view value);
 
@@ -47,10 +61,11 @@ public:
     void ExpandAll();
     /// False for the root.
     bool IsShown() const;
-    bool HasChildren() const { return ChildCount() > 0; }
-    std::int32_t ChildCount() const;
+    // A child list is never empty: the last child leaving takes it along.
+    bool HasChildren() const { return Children_ != nullptr; }
+    std::int32_t ChildCount() const { return Children_ == nullptr ? 0 : Children_->Count; }
     /// The child at 0-based `place`; `place` must be below ChildCount().
-    TOutlineNode* Child(std::int32_t place) const;
+    TOutlineNode* Child(std::int32_t place) const { return (*Children_)[place]; }
     /// Shown descendants: 0 when collapsed.
     std::int32_t ShownCount() const { return ShownCount_; }
     /// This item when shown, else the nearest ancestor that is.
@@ -78,18 +93,41 @@ private:
     friend class TCustomOutline;
 
     // Positions and rows are kept relative to the parent and summed on the
-    // way up. A child list knows how far its children's cached places and
-    // offsets are correct (Valid); a change inside the list only pulls Valid
-    // back, and readers extend it forward as far as they need.
+    // way up. A child list knows how far its children's cached offsets are
+    // correct (Valid); a change inside the list only pulls Valid back, and
+    // readers extend it forward as far as they need. The child pointers
+    // follow the header in the same block.
     struct TChildList {
-        std::vector<TOutlineNode*> Items;
+        std::int32_t Count = 0;
+        std::int32_t Capacity = 0;
         std::int32_t Valid = 0;
+
+        static std::size_t BlockBytes(std::int32_t capacity) {
+            return sizeof(TChildList) + sizeof(TOutlineNode*) * static_cast<std::size_t>(capacity);
+        }
+        TOutlineNode** begin() { return reinterpret_cast<TOutlineNode**>(this + 1); }
+        TOutlineNode** end() { return begin() + Count; }
+        TOutlineNode* const* begin() const {
+            return reinterpret_cast<TOutlineNode* const*>(this + 1);
+        }
+        TOutlineNode* const* end() const { return begin() + Count; }
+        TOutlineNode*& operator[](std::int32_t place) { return begin()[place]; }
+        TOutlineNode* operator[](std::int32_t place) const { return begin()[place]; }
     };
 
-    TOutlineNode(std::string_view text, void* data);
-    ~TOutlineNode();
+    explicit TOutlineNode(void* data) : Data_(data) {}
+    ~TOutlineNode() = default;
+
+    // Captions are stored as a length byte and the bytes; 255 in the length
+    // byte means a 32-bit length follows.
+    static inline char* NewText(TOutlineStore& store, std::string_view text);
+    static void ReleaseText(TOutlineStore& store, char* text) noexcept;
+    static std::size_t TextBlockBytes(const char* text);
 
     std::int32_t PlaceInParent() const;
+    /// The place in the parent's list when it lies where cached offsets are
+    /// correct, else -1.
+    std::int32_t CheckedPlace() const;
     void ValidateThrough(std::int32_t place) const;
     /// Child place whose position range holds `offset` (relative to this item).
     std::int32_t ChildPlaceForOffset(std::int32_t offset) const;
@@ -102,13 +140,12 @@ private:
     TOutlineNode* Parent_ = nullptr;
     TChildList* Children_ = nullptr;
     void* Data_ = nullptr;
-    char* Text_ = nullptr;  // length-prefixed bytes; none for an empty caption
+    char* Text_ = nullptr;  // none for an empty caption
     std::int32_t Size_ = 1; // items in the subtree, this one included
-    std::int32_t ShownCount_ = 0;
-    mutable std::int32_t Place_ = 0;     // place in the parent's list, when valid
+    std::int32_t ShownCount_ : 31 = 0;
+    bool Expanded_ : 1 = false;
     mutable std::int32_t Offset_ = 1;    // position minus the parent's position
     mutable std::int32_t RowOffset_ = 1; // row minus the parent's row
-    bool Expanded_ = false;
 };
 
 } // namespace virevi

@@ -1,0 +1,107 @@
+#include "outline/outline_store.h"
+
+#include <cstdlib>
+#include <new>
+#include <utility>
+
+namespace virevi {
+
+TOutlineStore::~TOutlineStore() {
+    Clear();
+}
+
+void* TOutlineStore::AllocateSlow(std::size_t bytes) {
+    const std::size_t rounded = Rounded(bytes == 0 ? 1 : bytes);
+    if (rounded > LargestSmall) {
+        void* memory = std::malloc(sizeof(TLargeBlock) + rounded);
+        if (memory == nullptr) {
+            throw std::bad_alloc();
+        }
+        auto* block = new (memory) TLargeBlock{nullptr, Large_, rounded};
+        if (Large_ != nullptr) {
+            Large_->Previous = block;
+        }
+        Large_ = block;
+        LargeBytes_ += rounded;
+        return block + 1;
+    }
+    // The bump chunk is used up: the rest of it is too small to matter.
+    if (NextChunk_ == Chunks_.size()) {
+        Chunks_.reserve(Chunks_.size() + 1);
+        char* chunk = static_cast<char*>(std::malloc(ChunkBytes));
+        if (chunk == nullptr) {
+            throw std::bad_alloc();
+        }
+        Chunks_.push_back(chunk);
+    }
+    Next_ = Chunks_[NextChunk_++];
+    End_ = Next_ + ChunkBytes;
+    char* block = Next_;
+    Next_ += rounded;
+    return block;
+}
+
+void TOutlineStore::Release(void* block, std::size_t bytes) noexcept {
+    if (block == nullptr) {
+        return;
+    }
+    const std::size_t rounded = Rounded(bytes == 0 ? 1 : bytes);
+    if (rounded > LargestSmall) {
+        TLargeBlock* large = static_cast<TLargeBlock*>(block) - 1;
+        if (large->Previous != nullptr) {
+            large->Previous->Next = large->Next;
+        } else {
+            Large_ = large->Next;
+        }
+        if (large->Next != nullptr) {
+            large->Next->Previous = large->Previous;
+        }
+        LargeBytes_ -= large->Bytes;
+        std::free(large);
+        return;
+    }
+    TFreeBlock*& head = Free_[rounded / Granule];
+    head = new (block) TFreeBlock{head};
+}
+
+void TOutlineStore::FreeLarge() noexcept {
+    while (Large_ != nullptr) {
+        TLargeBlock* next = Large_->Next;
+        std::free(Large_);
+        Large_ = next;
+    }
+    LargeBytes_ = 0;
+}
+
+void TOutlineStore::Recycle() noexcept {
+    FreeLarge();
+    Free_.fill(nullptr);
+    NextChunk_ = 0;
+    Next_ = nullptr;
+    End_ = nullptr;
+}
+
+void TOutlineStore::Clear() noexcept {
+    Recycle();
+    for (char* chunk : Chunks_) {
+        std::free(chunk);
+    }
+    Chunks_.clear();
+    Chunks_.shrink_to_fit();
+}
+
+void TOutlineStore::Swap(TOutlineStore& other) noexcept {
+    std::swap(Free_, other.Free_);
+    std::swap(Chunks_, other.Chunks_);
+    std::swap(NextChunk_, other.NextChunk_);
+    std::swap(Next_, other.Next_);
+    std::swap(End_, other.End_);
+    std::swap(Large_, other.Large_);
+    std::swap(LargeBytes_, other.LargeBytes_);
+}
+
+std::size_t TOutlineStore::Reserved() const {
+    return Chunks_.size() * ChunkBytes + LargeBytes_;
+}
+
+} // namespace virevi
