@@ -45,24 +45,6 @@ template <typename TVisit> void ForEachItem(TOutlineNode* top, bool includeTop, 
     }
 }
 
-// The whole file, opened as the outline reader opens it (no sharing).
-std::string ReadWholeFile(const std::string& fileName) {
-    TFileStream stream(fileName, TFileMode::ReadExclusive);
-    std::string bytes;
-    const std::int64_t size = stream.Size();
-    bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(size, 0)));
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const std::size_t step = stream.Read(bytes.data() + got, bytes.size() - got);
-        if (step == 0) {
-            break;
-        }
-        got += step;
-    }
-    bytes.resize(got);
-    return bytes;
-}
-
 // The outline's own writer, but through a buffer: its one write per item
 // would cost a million system calls on a large document.
 void SaveOutlineBuffered(TCustomOutline& outline, const std::string& fileName) {
@@ -78,16 +60,6 @@ void SaveOutlineBuffered(TCustomOutline& outline, const std::string& fileName) {
         buffer.append(bytes, count);
     });
     stream.Write(buffer.data(), buffer.size());
-}
-
-void LoadOutlineFromBytes(TCustomOutline& outline, const std::string& bytes) {
-    std::size_t offset = 0;
-    outline.LoadOutlineFrom([&](char* buffer, std::size_t count) {
-        const std::size_t step = std::min(count, bytes.size() - offset);
-        std::memcpy(buffer, bytes.data() + offset, step);
-        offset += step;
-        return step;
-    });
 }
 
 // Reads the first `count` records of a .Bin file. The file is opened for
@@ -336,13 +308,11 @@ void TDocument::SaveDocument(const std::string& base) {
 
 void TDocument::LoadDocument(const std::string& base) {
     TCursorGuard cursor(*this);
-    const std::string outlineBytes = ReadWholeFile(base + msg::OutlineExtension);
-    std::int32_t itemCount;
-    {
-        TCustomOutline check;
-        LoadOutlineFromBytes(check, outlineBytes);
-        itemCount = check.TotalItems();
-    }
+    // Read into an outline of its own, so the open one stays as it is until
+    // every file has been read and checked.
+    TCustomOutline loaded;
+    loaded.LoadOutline(base + msg::OutlineExtension);
+    const std::int32_t itemCount = loaded.TotalItems();
     TStringList pool;
     pool.LoadLines(base + msg::NotesExtension);
     const std::string index =
@@ -357,18 +327,19 @@ void TDocument::LoadDocument(const std::string& base) {
         }
     }
 
+    std::size_t i = 0;
+    ForEachItem(loaded.RootItem(), false,
+                [&](TOutlineNode* item) { item->SetData(&records[i++]); });
+
     // Everything is read and checked: from here on nothing fails but memory.
     Replacing_ = true;
     try {
-        LoadOutlineFromBytes(Outline_, outlineBytes);
+        Outline_.TakeItems(loaded);
     } catch (...) {
         Replacing_ = false;
         throw;
     }
     Replacing_ = false;
-    std::size_t i = 0;
-    ForEachItem(Outline_.RootItem(), false,
-                [&](TOutlineNode* item) { item->SetData(&records[i++]); });
     Records_.Swap(store);
     NotePool.Swap(pool);
     SetCaption(base);
