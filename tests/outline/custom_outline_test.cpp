@@ -312,6 +312,36 @@ TEST_F(OutlineTreeTest, ClearingEmptiesTheOutline) {
     EXPECT_EQ(Outline.AddSibling(0, "n"), 1);
 }
 
+TEST_F(OutlineTreeTest, TakingItemsReplacesTheTreeAsALoadDoes) {
+    Build(Outline, "1old 2older");
+    TCustomOutline source;
+    Build(source, "1a 2b 3c 1d");
+    int data = 0;
+    source.ItemAt(3)->SetData(&data);
+    source.ItemAt(1)->SetExpanded(true);
+    Outline.ItemAt(1)->SetExpanded(true);
+    Outline.SetRow(1);
+    Events.clear();
+    Outline.TakeItems(source);
+    EXPECT_EQ(Shape(Outline), "1a 2b 3c 1d");
+    EXPECT_EQ(Rows(Outline), "a b d"); // expansion travels with the items
+    EXPECT_EQ(Outline.ItemAt(3)->Data(), &data);
+    EXPECT_EQ(Outline.Row(), 0);
+    EXPECT_EQ(Outline.SelectedIndex(), 1);
+    EXPECT_EQ(Outline.RowCount(), 3);
+    EXPECT_EQ(Events, std::vector<std::string>{"click"}); // the row went back to 0
+    EXPECT_EQ(source.TotalItems(), 0);
+    EXPECT_EQ(source.RowCount(), 1);
+
+    // Both go on working with the memory each now has.
+    Outline.DeleteItem(2);
+    Outline.ItemAt(1)->SetText("A");
+    EXPECT_EQ(Outline.AppendChild(1, "e"), 2);
+    EXPECT_EQ(Shape(Outline), "1A 2e 1d");
+    EXPECT_EQ(source.AddSibling(0, "x"), 1);
+    EXPECT_EQ(Shape(source), "1x");
+}
+
 TEST_F(OutlineTreeTest, NextSiblingIndexNamesTheFollowingChild) {
     Build(Outline, "1P 2A 3a 2B 1Q");
     TOutlineNode* p = Outline.ItemAt(1);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -218,6 +220,215 @@ TEST_F(OutlineFileTest, RandomTreesRoundTripThroughTheStorableForm) {
         }
         ASSERT_EQ(Save(), saved) << "a second save must give the same bytes";
     }
+}
+
+} // namespace
+} // namespace virevi
+
+namespace virevi {
+namespace {
+
+// The reader as it stands on its own: one 4096-byte window refilled after
+// each last whole line. The outline's reader must place every line as this
+// one does, whatever block sizes it reads in.
+struct TReadResult {
+    std::vector<std::pair<std::int32_t, std::string>> Items; // level and caption
+    std::string Error = "none";
+    bool operator==(const TReadResult&) const = default;
+};
+
+TReadResult ReadWindowByWindow(const std::string& bytes) {
+    constexpr std::size_t Window = 4096;
+    TReadResult result;
+    std::vector<char> window(Window);
+    std::size_t offset = 0;
+    std::size_t dataEnd = Window;
+    std::size_t previousDepth = 0;
+    std::int32_t currentLevel = 0;
+    try {
+        for (;;) {
+            const std::size_t carried = Window - dataEnd;
+            std::memmove(window.data(), window.data() + dataEnd, carried);
+            const std::size_t wanted = Window - carried;
+            const std::size_t got = std::min(wanted, bytes.size() - offset);
+            std::memcpy(window.data() + carried, bytes.data() + offset, got);
+            offset += got;
+            if (got < wanted) {
+                dataEnd = carried + got;
+                window[dataEnd] = 0x1A;
+            } else {
+                std::size_t cr = Window - 2;
+                while (cr > 0 && window[cr] != '\r') {
+                    --cr;
+                }
+                if (cr == 0) {
+                    throw EOutlineError(msg::SOutlineLongLine);
+                }
+                dataEnd = cr + 1 + (window[cr + 1] == '\n' ? 1 : 0);
+            }
+            std::size_t cursor = 0;
+            while (cursor < dataEnd && window[cursor] != 0x1A) {
+                std::size_t depth = 0;
+                for (; window[cursor] == '\t' || window[cursor] == ' '; ++cursor) {
+                    ++depth;
+                }
+                const std::size_t start = cursor;
+                while (window[cursor] != '\r' && window[cursor] != 0x1A) {
+                    ++cursor;
+                }
+                std::string caption(window.data() + start, cursor - start);
+                if (window[cursor] == '\r' && window[++cursor] == '\n') {
+                    ++cursor;
+                }
+                std::int32_t parentLevel = currentLevel;
+                if (depth > previousDepth || currentLevel == 0) {
+                    if (depth - previousDepth > 1) {
+                        throw EOutlineError(msg::SOutlineFileLoad);
+                    }
+                } else {
+                    const auto up = static_cast<std::int32_t>(previousDepth - depth + 1);
+                    if (up > parentLevel) {
+                        throw EOutlineError(msg::SOutlineFileLoad);
+                    }
+                    parentLevel -= up;
+                }
+                currentLevel = parentLevel + 1;
+                result.Items.emplace_back(currentLevel, std::move(caption));
+                previousDepth = depth;
+            }
+            if (cursor < dataEnd || (dataEnd < Window && window[dataEnd] == 0x1A)) {
+                break;
+            }
+        }
+    } catch (const EOutlineError& error) {
+        result.Error = error.Message();
+    }
+    return result;
+}
+
+TReadResult ReadByOutline(TCustomOutline& outline, const std::string& bytes) {
+    TReadResult result;
+    std::size_t offset = 0;
+    try {
+        outline.LoadOutlineFrom([&](char* buffer, std::size_t count) {
+            const std::size_t step = std::min(count, bytes.size() - offset);
+            std::memcpy(buffer, bytes.data() + offset, step);
+            offset += step;
+            return step;
+        });
+    } catch (const EOutlineError& error) {
+        result.Error = error.Message();
+    }
+    for (std::int32_t i = 1; i <= outline.TotalItems(); ++i) {
+        const TOutlineNode* item = outline.ItemAt(i);
+        result.Items.emplace_back(item->Level(), std::string(item->Text()));
+    }
+    return result;
+}
+
+/// Megabytes of lines that mostly load, with the bytes the reader cares
+/// about (blanks, CR, LF, 0x1A, lines near the window) now and then.
+std::string RandomOutlineText(std::mt19937& random, std::size_t size, bool faulty) {
+    std::string bytes;
+    std::size_t depth = 0;
+    const auto chance = [&](unsigned percent) { return random() % 1000 < percent; };
+    while (bytes.size() < size) {
+        if (bytes.empty()) {
+            depth = 0;
+        } else if (chance(500) && depth > 0) {
+            depth -= 1 + random() % depth;
+        } else if (chance(450)) {
+            ++depth;
+        }
+        if (faulty && chance(2)) {
+            depth += 2; // a jump the reader refuses
+        }
+        depth = std::min<std::size_t>(depth, 60);
+        std::string line(depth, chance(100) ? ' ' : '\t');
+        const std::size_t longLine = faulty ? 4000 + random() % 200 : 3900 + random() % 130;
+        const std::size_t length = chance(5) ? longLine : random() % 40;
+        for (std::size_t i = 0; i < length; ++i) {
+            const unsigned kind = random() % 1000;
+            // A CR in a caption ends the line there; the rest is a line at depth 0.
+            line.push_back(kind < 3             ? '\n'
+                           : kind < 6 && faulty ? '\r'
+                                                : static_cast<char>('A' + random() % 60));
+        }
+        if (faulty && chance(1)) {
+            line.push_back(0x1A);
+        }
+        bytes += line;
+        bytes += chance(10) ? "\r" : "\r\n";
+    }
+    return bytes;
+}
+
+TEST(OutlineReader, PlacesEveryLineAsTheWindowReaderDoesAcrossBlocks) {
+    std::mt19937 random(4096);
+    int completed = 0;
+    for (int round = 0; round < 24; ++round) {
+        const std::string bytes =
+            RandomOutlineText(random, 512 * 1024 + random() % (3 << 20), round % 2 == 1);
+        TCustomOutline outline;
+        const TReadResult expected = ReadWindowByWindow(bytes);
+        const TReadResult actual = ReadByOutline(outline, bytes);
+        ASSERT_EQ(actual.Error, expected.Error) << round;
+        ASSERT_EQ(actual.Items.size(), expected.Items.size()) << round;
+        ASSERT_TRUE(actual == expected) << round;
+        completed += expected.Error == "none" && expected.Items.size() > 10000 ? 1 : 0;
+    }
+    // Not every file stops early: the long ones are read through.
+    EXPECT_GT(completed, 0);
+}
+
+TEST(OutlineReader, LoadedTreeKeepsItsCountsThroughEdits) {
+    // Positions, rows and sizes made by the reader must be what edits expect.
+    TCustomOutline outline;
+    ReadByOutline(outline, "A\r\n\tB\r\n\t\tC\r\n\tD\r\nE\r\n\tF\r\n");
+    EXPECT_EQ(test::Shape(outline), "1A 2B 3C 2D 1E 2F");
+    EXPECT_EQ(test::Rows(outline), "A E");
+    outline.ItemAt(1)->SetExpanded(true);
+    EXPECT_EQ(test::Rows(outline), "A B D E");
+    EXPECT_EQ(outline.ItemAt(1)->LastIndexInSubtree(), 4);
+    outline.InsertBefore(3, "N");
+    EXPECT_EQ(test::Shape(outline), "1A 2B 3N 3C 2D 1E 2F");
+    outline.DeleteItem(2);
+    EXPECT_EQ(test::Shape(outline), "1A 2D 1E 2F");
+    EXPECT_EQ(test::Rows(outline), "A D E");
+    outline.ItemAt(4)->MoveItem(1, TAttachMode::amBefore);
+    EXPECT_EQ(test::Shape(outline), "1F 1A 2D 1E");
+}
+
+TEST(OutlineReader, LongCaptionsKeepTheirLength) {
+    // Captions of 255 bytes and more are stored with a longer length.
+    TCustomOutline outline;
+    const std::string long254(254, 'x'), long255(255, 'y'), long4000(4000, 'z');
+    ReadByOutline(outline, long254 + "\r\n" + long255 + "\r\n" + long4000 + "\r\n");
+    ASSERT_EQ(outline.TotalItems(), 3);
+    EXPECT_EQ(outline.ItemAt(1)->Text(), long254);
+    EXPECT_EQ(outline.ItemAt(2)->Text(), long255);
+    EXPECT_EQ(outline.ItemAt(3)->Text(), long4000);
+    outline.ItemAt(3)->SetText("short");
+    outline.ItemAt(1)->SetText(std::string(70000, 'w'));
+    EXPECT_EQ(outline.ItemAt(1)->Text(), std::string(70000, 'w'));
+    EXPECT_EQ(outline.ItemAt(3)->Text(), "short");
+}
+
+TEST_F(OutlineFileTest, ItemMovedBelowTheDeepestStorableLevelIsRefused) {
+    // A file-made chain whose deepest item is just storable; moving the chain
+    // one level down makes it too deep, though no edit ever made an item that deep.
+    std::string bytes = "P\r\n";
+    for (std::size_t depth = 0; depth < 4094; ++depth) {
+        bytes += std::string(depth, '\t') + "a\r\n";
+    }
+    bytes += std::string(4094, '\t') + "\r\n";
+    ASSERT_EQ(Load(bytes), "none");
+    ASSERT_NO_THROW(Outline.SaveOutline(File));
+    Outline.ItemAt(2)->ShiftLevel(1);
+    ASSERT_EQ(Outline.ItemAt(2)->Level(), 2);
+    EXPECT_THROW(Outline.SaveOutline(File), EOutlineError);
+    Outline.ItemAt(2)->ShiftLevel(-1);
+    EXPECT_NO_THROW(Outline.SaveOutline(File));
 }
 
 } // namespace
