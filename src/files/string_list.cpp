@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -135,15 +136,94 @@ void TStringList::LoadLines(const std::string& fileName) {
     TFileStream stream(fileName, TFileMode::ReadDenyWrite);
     TUpdateGuard update(*this);
     const std::int64_t size = stream.Size() - stream.Position();
-    std::string buffer;
-    if (size > 0) {
-        buffer.resize(static_cast<std::size_t>(size));
-        // Only what the read delivered is text; a file that shrank after its
-        // size was taken leaves no stale bytes behind.
-        const std::size_t got = stream.Read(buffer.data(), buffer.size());
-        buffer.resize(got);
+    constexpr std::size_t BlockSize = std::size_t{1} << 20;
+    if (size <= static_cast<std::int64_t>(BlockSize)) {
+        std::string buffer;
+        if (size > 0) {
+            buffer.resize(static_cast<std::size_t>(size));
+            // Only what the read delivered is text; a file that shrank after
+            // its size was taken leaves no stale bytes behind.
+            const std::size_t got = stream.Read(buffer.data(), buffer.size());
+            buffer.resize(got);
+        }
+        TakeText(std::move(buffer));
+        return;
     }
-    TakeText(std::move(buffer));
+
+    // A large file is read a block at a time into a small buffer that stays
+    // in the cache; each block's lines are closed up there and appended, so
+    // the text is written into the list's memory once and never zeroed first.
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(size));
+    std::vector<std::uint64_t> starts{0};
+    const auto block = std::make_unique<char[]>(BlockSize);
+    std::int64_t remaining = size;
+    bool lineOpen = false; // bytes of a line whose end is still to come
+    bool afterCR = false;  // the last block ended with a CR: an LF may follow
+    bool ended = false;    // a NUL ends the text
+    bool firstBlock = true;
+    while (!ended && remaining > 0) {
+        const std::size_t wanted =
+            static_cast<std::size_t>(std::min<std::int64_t>(remaining, BlockSize));
+        const std::size_t got = stream.Read(block.get(), wanted);
+        if (got == 0) {
+            break;
+        }
+        remaining -= static_cast<std::int64_t>(got);
+        const char* p = block.get();
+        const char* const end = p + got;
+        char* out = block.get();
+        if (afterCR && *p == '\n') {
+            ++p;
+        }
+        afterCR = false;
+        while (p < end) {
+            const char* stop = LineEnd(p, end);
+            const auto length = static_cast<std::size_t>(stop - p);
+            if (out != p) {
+                std::memmove(out, p, length);
+            }
+            out += length;
+            lineOpen = lineOpen || length > 0;
+            if (stop == end) {
+                break;
+            }
+            if (*stop == '\0') {
+                ended = true;
+                break;
+            }
+            starts.push_back(bytes.size() + static_cast<std::size_t>(out - block.get()));
+            lineOpen = false;
+            p = stop + 1;
+            if (*stop == '\r') {
+                if (p == end) {
+                    afterCR = true;
+                } else if (*p == '\n') {
+                    ++p;
+                }
+            }
+        }
+        bytes.append(block.get(), static_cast<std::size_t>(out - block.get()));
+        if (firstBlock && remaining > 0) {
+            // The first block tells how long lines run; room for all of them once.
+            const double perByte = static_cast<double>(starts.size()) / static_cast<double>(got);
+            const auto expected =
+                static_cast<std::size_t>(perByte * static_cast<double>(size) * 1.1);
+            starts.reserve(expected + 1024);
+        }
+        firstBlock = false;
+    }
+    if (lineOpen) {
+        starts.push_back(bytes.size());
+    }
+    if (starts.capacity() > starts.size() + starts.size() / 8) {
+        starts.shrink_to_fit();
+    }
+    Clear();
+    Changing();
+    Bytes_ = std::move(bytes);
+    Starts_ = std::move(starts);
+    Changed();
 }
 
 void TStringList::SaveLines(const std::string& fileName) const {
