@@ -356,7 +356,9 @@ void TCustomOutline::SaveOutlineTo(const std::function<void(const char*, std::si
         }
         char* line = block.data() + used;
         std::memset(line, '\t', indent);
-        std::memcpy(line + indent, text.data(), text.size());
+        if (!text.empty()) {
+            std::memcpy(line + indent, text.data(), text.size());
+        }
         line[indent + text.size()] = CR;
         line[indent + text.size() + 1] = LF;
         used += indent + text.size() + 2;

@@ -97,12 +97,14 @@ private:
     // correct (Valid); a change inside the list only pulls Valid back, and
     // readers extend it forward as far as they need. The child pointers
     // follow the header in the same block.
-    struct TChildList {
+    struct alignas(alignof(TOutlineNode*)) TChildList {
         std::int32_t Count = 0;
         std::int32_t Capacity = 0;
         std::int32_t Valid = 0;
 
         static std::size_t BlockBytes(std::int32_t capacity) {
+            static_assert(sizeof(TChildList) % alignof(TOutlineNode*) == 0,
+                          "the child pointers follow the header aligned");
             return sizeof(TChildList) + sizeof(TOutlineNode*) * static_cast<std::size_t>(capacity);
         }
         TOutlineNode** begin() { return reinterpret_cast<TOutlineNode**>(this + 1); }

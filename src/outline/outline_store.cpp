@@ -32,12 +32,14 @@ void* TOutlineStore::AllocateSlow(std::size_t bytes) {
         if (chunk == nullptr) {
             throw std::bad_alloc();
         }
+        VIREVI_POISON(chunk, ChunkBytes);
         Chunks_.push_back(chunk);
     }
     Next_ = Chunks_[NextChunk_++];
     End_ = Next_ + ChunkBytes;
     char* block = Next_;
     Next_ += rounded;
+    VIREVI_UNPOISON(block, rounded);
     return block;
 }
 
@@ -62,6 +64,7 @@ void TOutlineStore::Release(void* block, std::size_t bytes) noexcept {
     }
     TFreeBlock*& head = Free_[rounded / Granule];
     head = new (block) TFreeBlock{head};
+    VIREVI_POISON(block, rounded);
 }
 
 void TOutlineStore::FreeLarge() noexcept {
@@ -75,6 +78,9 @@ void TOutlineStore::FreeLarge() noexcept {
 
 void TOutlineStore::Recycle() noexcept {
     FreeLarge();
+    for (char* chunk : Chunks_) {
+        VIREVI_POISON(chunk, ChunkBytes);
+    }
     Free_.fill(nullptr);
     NextChunk_ = 0;
     Next_ = nullptr;
@@ -84,6 +90,7 @@ void TOutlineStore::Recycle() noexcept {
 void TOutlineStore::Clear() noexcept {
     Recycle();
     for (char* chunk : Chunks_) {
+        VIREVI_UNPOISON(chunk, ChunkBytes);
         std::free(chunk);
     }
     Chunks_.clear();

@@ -6,6 +6,24 @@
 #include <cstddef>
 #include <vector>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define VIREVI_STORE_POISONS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VIREVI_STORE_POISONS 1
+#endif
+#endif
+#if defined(VIREVI_STORE_POISONS)
+#include <sanitizer/asan_interface.h>
+// Under the address sanitizer, memory that no item holds is marked unusable,
+// so reaching a released item is reported as it would be for the heap.
+#define VIREVI_POISON(start, bytes) ASAN_POISON_MEMORY_REGION(start, bytes)
+#define VIREVI_UNPOISON(start, bytes) ASAN_UNPOISON_MEMORY_REGION(start, bytes)
+#else
+#define VIREVI_POISON(start, bytes) ((void)(start), (void)(bytes))
+#define VIREVI_UNPOISON(start, bytes) ((void)(start), (void)(bytes))
+#endif
+
 namespace virevi {
 
 class TOutlineStore {
@@ -23,12 +41,14 @@ public:
             TFreeBlock*& head = Free_[rounded / Granule];
             if (head != nullptr) {
                 TFreeBlock* block = head;
+                VIREVI_UNPOISON(block, rounded);
                 head = block->Next;
                 return block;
             }
             if (static_cast<std::size_t>(End_ - Next_) >= rounded) {
                 char* block = Next_;
                 Next_ += rounded;
+                VIREVI_UNPOISON(block, rounded);
                 return block;
             }
         }

@@ -90,5 +90,16 @@ TEST(OutlineStore, SwapExchangesEverything) {
     b.Release(large, 5000); // the large block is b's now
 }
 
+#if defined(VIREVI_STORE_POISONS)
+TEST(OutlineStoreDeathTest, ReachingAReleasedItemIsReported) {
+    // Without this the sanitizer could not see an item used after its release.
+    TOutlineStore store;
+    auto* block = static_cast<volatile char*>(store.Allocate(48));
+    block[40] = 1;
+    store.Release(const_cast<char*>(block), 48);
+    EXPECT_DEATH(block[40] = 2, "use-after-poison");
+}
+#endif
+
 } // namespace
 } // namespace virevi
