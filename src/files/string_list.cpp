@@ -99,9 +99,14 @@ void TStringList::AddRange(const TStringList& source, std::int64_t first, std::i
         const std::uint64_t to = source.Starts_[validEnd];
         const std::uint64_t base = Bytes_.size();
         Bytes_.append(source.Bytes_.data() + from, to - from);
-        Starts_.reserve(Starts_.size() + static_cast<std::size_t>(validEnd - first));
-        for (std::int64_t i = first + 1; i <= validEnd; ++i) {
-            Starts_.push_back(source.Starts_[i] - from + base);
+        // The offsets are shifted in one pass over room made at once.
+        const std::size_t old = Starts_.size();
+        Starts_.resize(old + static_cast<std::size_t>(validEnd - first));
+        const std::uint64_t* in = source.Starts_.data() + first + 1;
+        std::uint64_t* out = Starts_.data() + old;
+        const std::uint64_t shift = base - from; // wraps as unsigned: adding it moves each offset
+        for (std::size_t i = 0, n = static_cast<std::size_t>(validEnd - first); i < n; ++i) {
+            out[i] = in[i] + shift;
         }
         Changed();
     }
@@ -118,6 +123,16 @@ void TStringList::Clear() {
     Changing();
     Bytes_.clear();
     Starts_.assign(1, 0);
+    Changed();
+}
+
+void TStringList::Truncate(std::size_t count) {
+    if (count >= Count()) {
+        return;
+    }
+    Changing();
+    Bytes_.resize(Starts_[count]);
+    Starts_.resize(count + 1);
     Changed();
 }
 

@@ -33,6 +33,14 @@ public:
     void AddRange(const TStringList& source, std::int64_t first, std::int64_t count);
     /// Removes every line.
     void Clear();
+    /// Keeps the first `count` lines and removes the rest; nothing when the
+    /// list has no more. Keeps the memory, so lines added again reuse it.
+    void Truncate(std::size_t count);
+    /// Bytes of lines `first` … `first + count - 1` together, line ends not
+    /// counted; the lines must exist.
+    std::size_t BytesOf(std::size_t first, std::size_t count) const {
+        return Starts_[first + count] - Starts_[first];
+    }
     /// Reserves room for `lines` more lines of `bytes` bytes in all.
     void Reserve(std::size_t lines, std::size_t bytes);
     /// Exchanges the contents (not the notification handlers) of two lists.

@@ -176,6 +176,23 @@ TEST(StringListTest, CheckedIndexNamesTheIndex) {
     EXPECT_THROW((void)list.Strings(-1), EStringListError);
 }
 
+TEST(StringListTest, TruncateKeepsTheFirstLinesAndTheyGrowAgain) {
+    TStringList list = ListOf({"ab", "", "cde", "f"});
+    EXPECT_EQ(list.BytesOf(0, 4), 6u);
+    EXPECT_EQ(list.BytesOf(1, 2), 3u);
+    list.Truncate(9);
+    EXPECT_EQ(list.Count(), 4u);
+    list.Truncate(2);
+    EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"ab", ""}));
+    list.Add("g");
+    list.AddRange(ListOf({"x", "yz"}), 1, 1);
+    EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"ab", "", "g", "yz"}));
+    EXPECT_EQ(list.LinesToText(), "ab\r\n\r\ng\r\nyz\r\n");
+    list.Truncate(0);
+    EXPECT_TRUE(list.Empty());
+    EXPECT_EQ(list.LinesToText(), "");
+}
+
 TEST(StringListTest, AddRangeStopsAtTheFirstIndexOutside) {
     const TStringList source = ListOf({"a", "b", "c"});
     TStringList target = ListOf({"x"});
