@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -166,23 +167,29 @@ void TStringList::SaveLines(const std::string& fileName) const {
     // The text form goes out through one reused buffer rather than a copy of
     // the whole list: the same bytes, without touching memory twice its size.
     constexpr std::size_t ChunkSize = 1 << 20;
-    std::string chunk;
-    chunk.reserve(ChunkSize);
-    for (std::size_t i = 0; i < Count(); ++i) {
-        const std::string_view line = (*this)[i];
-        if (chunk.size() + line.size() + 2 > ChunkSize && !chunk.empty()) {
-            stream.Write(chunk.data(), chunk.size());
-            chunk.clear();
+    const auto chunk = std::make_unique_for_overwrite<char[]>(ChunkSize);
+    char* const first = chunk.get();
+    char* const last = first + ChunkSize;
+    char* out = first;
+    const char* const bytes = Bytes_.data();
+    const std::uint64_t* const starts = Starts_.data();
+    for (std::size_t i = 0, count = Count(); i < count; ++i) {
+        const std::size_t length = starts[i + 1] - starts[i];
+        if (length + 2 > static_cast<std::size_t>(last - out)) {
+            stream.Write(first, static_cast<std::size_t>(out - first));
+            out = first;
+            if (length + 2 > ChunkSize) {
+                stream.Write(bytes + starts[i], length);
+                stream.Write("\r\n", 2);
+                continue;
+            }
         }
-        if (line.size() + 2 > ChunkSize) {
-            stream.Write(line.data(), line.size());
-            stream.Write("\r\n", 2);
-            continue;
-        }
-        chunk.append(line);
-        chunk.append("\r\n", 2);
+        std::memcpy(out, bytes + starts[i], length);
+        out += length;
+        *out++ = '\r';
+        *out++ = '\n';
     }
-    stream.Write(chunk.data(), chunk.size());
+    stream.Write(first, static_cast<std::size_t>(out - first));
 }
 
 std::string TStringList::LinesToText() const {

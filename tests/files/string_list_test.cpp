@@ -164,6 +164,24 @@ TEST_F(StringListFileTest, LinesWithoutLineEndBytesRoundTrip) {
     EXPECT_EQ(LinesOf(loaded), lines);
 }
 
+// The text form goes out a megabyte at a time: lines that end a piece
+// exactly, miss it by a byte, or are longer than a piece come out whole.
+TEST_F(StringListFileTest, LinesAroundThePieceSizeAreSavedWhole) {
+    constexpr std::size_t Piece = 1 << 20;
+    std::vector<std::string> lines;
+    for (const std::size_t length : {Piece - 2, Piece - 1, Piece, Piece + 5, std::size_t{0},
+                                     Piece / 2, Piece / 2 - 3, std::size_t{1}, 2 * Piece + 1}) {
+        lines.push_back(std::string(length, static_cast<char>('a' + lines.size())));
+    }
+    for (int k = 0; k < 100000; ++k) {
+        lines.push_back(std::to_string(k));
+    }
+    const TStringList list = ListOf(lines);
+    const std::string path = Folder.File("long.Txt");
+    list.SaveLines(path);
+    EXPECT_TRUE(ReadFileBytes(path) == list.LinesToText());
+}
+
 TEST(StringListTest, CheckedIndexNamesTheIndex) {
     TStringList list = ListOf({"a", "b"});
     EXPECT_EQ(list.Strings(1), "b");
