@@ -81,6 +81,11 @@ std::string TAtomicSave::Add(const std::string& target, TFailure failure) {
         if (probe < 0) {
             Fail(entry.Failure, TSaveStep::Reserve, errno);
         }
+        // The old file's cached pages are let go (it stays on the disk as it
+        // is), so the new file takes their memory rather than as much again:
+        // a save of a huge document needs the room of one copy, not two. A
+        // hint, and nothing to fail on.
+        (void)::posix_fadvise(probe, 0, 0, POSIX_FADV_DONTNEED);
         ::close(probe);
         entry.Existed = true;
         entry.Mode = info.st_mode & 07777;
