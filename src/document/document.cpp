@@ -294,7 +294,7 @@ std::vector<ItemRecord*> TDocument::CompactPoolInOrder() {
 
     // The notes that already lie back to back from the start stay where they
     // are: after a load or an earlier save that is most of the pool, often
-    // all of it. Only the notes from the first one out of place on are copied.
+    // all of it. The others are moved up behind them within the pool.
     std::size_t kept = 0;
     std::size_t keptLines = 0;
     for (; kept < records.size(); ++kept) {
@@ -307,35 +307,15 @@ std::vector<ItemRecord*> TDocument::CompactPoolInOrder() {
         }
         keptLines += static_cast<std::size_t>(record.Count);
     }
-    if (kept < records.size()) {
-        std::size_t tailLines = 0;
-        std::size_t tailBytes = 0;
-        for (std::size_t i = kept; i < records.size(); ++i) {
-            const ItemRecord& record = *records[i];
-            if (record.Count > 0) {
-                tailLines += static_cast<std::size_t>(record.Count);
-                tailBytes += NotePool.BytesOf(static_cast<std::size_t>(record.Start),
-                                              static_cast<std::size_t>(record.Count));
-            }
+    std::vector<TLineRun> runs;
+    for (std::size_t i = kept; i < records.size(); ++i) {
+        const ItemRecord& record = *records[i];
+        if (record.Count > 0) {
+            runs.push_back(TLineRun{static_cast<std::size_t>(record.Start),
+                                    static_cast<std::size_t>(record.Count)});
         }
-        TStringList tail;
-        tail.Reserve(tailLines, tailBytes);
-        for (std::size_t i = kept; i < records.size(); ++i) {
-            const ItemRecord& record = *records[i];
-            tail.AddRange(NotePool, record.Start, record.Count);
-        }
-        // Notes may share lines, so the compacted pool can outgrow the old
-        // one: its room is made before the pool changes at all.
-        const std::size_t lines = keptLines + tailLines;
-        const std::size_t bytes = NotePool.BytesOf(0, keptLines) + tailBytes;
-        const std::size_t poolBytes = NotePool.BytesOf(0, NotePool.Count());
-        NotePool.Reserve(lines > NotePool.Count() ? lines - NotePool.Count() : 0,
-                         bytes > poolBytes ? bytes - poolBytes : 0);
-        NotePool.Truncate(keptLines);
-        NotePool.AddRange(tail, 0, static_cast<std::int64_t>(tail.Count()));
-    } else {
-        NotePool.Truncate(keptLines);
     }
+    NotePool.Rearrange(keptLines, runs);
 
     std::int32_t start = 0;
     for (ItemRecord* record : records) {

@@ -127,13 +127,129 @@ void TStringList::Clear() {
     Changed();
 }
 
-void TStringList::Truncate(std::size_t count) {
-    if (count >= Count()) {
-        return;
+void TStringList::Rearrange(std::size_t keep, const std::vector<TLineRun>& runs) {
+    const std::size_t lines = Count();
+    if (keep > lines) {
+        throw EStringListError(FormatD(msg::SListIndexError, static_cast<std::int64_t>(lines)));
     }
+    for (const TLineRun& run : runs) {
+        if (run.Count != 0 && (run.First >= lines || run.Count > lines - run.First)) {
+            throw EStringListError(FormatD(msg::SListIndexError,
+                                           static_cast<std::int64_t>(std::max(run.First, lines))));
+        }
+    }
+    // Where each run's bytes are now, and how many; the offsets are read
+    // before any line moves.
+    const std::size_t n = runs.size();
+    std::vector<std::uint64_t> fromByte(n);
+    std::vector<std::uint64_t> bytes(n);
+    const std::uint64_t keepBytes = Starts_[keep];
+    std::size_t newLines = keep;
+    std::uint64_t newBytes = keepBytes;
+    for (std::size_t j = 0; j < n; ++j) {
+        if (runs[j].Count != 0) {
+            fromByte[j] = Starts_[runs[j].First];
+            bytes[j] = Starts_[runs[j].First + runs[j].Count] - fromByte[j];
+            newLines += runs[j].Count;
+            newBytes += bytes[j];
+        }
+    }
+    // The runs left in place form a chain whose lines lie in the same order
+    // as the runs and apart from each other; in the new order their targets
+    // do too. Then moving the runs that go towards the front first to last,
+    // and the runs that go towards the back last to first, never overwrites
+    // lines still to be moved. Any other run is copied aside: when one note
+    // of a pool was rewritten at its end, that note alone.
+    std::vector<char> aside(n, 0);
+    std::size_t asideLines = 0;
+    std::uint64_t asideBytes = 0;
+    std::size_t bound = lines;
+    for (std::size_t j = n; j-- > 0;) {
+        if (runs[j].Count == 0) {
+            continue;
+        }
+        if (runs[j].First + runs[j].Count <= bound) {
+            bound = runs[j].First;
+        } else {
+            aside[j] = 1;
+            asideLines += runs[j].Count;
+            asideBytes += bytes[j];
+        }
+    }
+    TStringList copied;
+    copied.Reserve(asideLines, asideBytes);
+    for (std::size_t j = 0; j < n; ++j) {
+        if (aside[j] != 0) {
+            copied.AddRange(*this, static_cast<std::int64_t>(runs[j].First),
+                            static_cast<std::int64_t>(runs[j].Count));
+        }
+    }
+    // All the memory is taken before the first line moves.
+    if (newBytes > Bytes_.size()) {
+        Bytes_.resize(newBytes);
+    }
+    if (newLines + 1 > Starts_.size()) {
+        Starts_.resize(newLines + 1);
+    }
+
     Changing();
-    Bytes_.resize(Starts_[count]);
-    Starts_.resize(count + 1);
+    char* const text = Bytes_.data();
+    std::uint64_t* const starts = Starts_.data();
+    std::size_t to = keep;
+    std::uint64_t toByte = keepBytes;
+    for (std::size_t j = 0; j < n; ++j) {
+        const TLineRun& run = runs[j];
+        if (run.Count == 0) {
+            continue;
+        }
+        if (aside[j] == 0) {
+            if (toByte < fromByte[j]) {
+                std::memmove(text + toByte, text + fromByte[j], bytes[j]);
+            }
+            if (to < run.First || (to == run.First && toByte != fromByte[j])) {
+                for (std::size_t i = 0; i < run.Count; ++i) {
+                    starts[to + i] = starts[run.First + i] - fromByte[j] + toByte;
+                }
+            }
+        }
+        to += run.Count;
+        toByte += bytes[j];
+    }
+    for (std::size_t j = n; j-- > 0;) {
+        const TLineRun& run = runs[j];
+        if (run.Count == 0) {
+            continue;
+        }
+        to -= run.Count;
+        toByte -= bytes[j];
+        if (aside[j] == 0) {
+            if (toByte > fromByte[j]) {
+                std::memmove(text + toByte, text + fromByte[j], bytes[j]);
+            }
+            if (to > run.First) {
+                for (std::size_t i = run.Count; i-- > 0;) {
+                    starts[to + i] = starts[run.First + i] - fromByte[j] + toByte;
+                }
+            }
+        }
+    }
+    std::size_t line = 0; // in the copies
+    for (std::size_t j = 0; j < n; ++j) {
+        const TLineRun& run = runs[j];
+        if (aside[j] != 0) {
+            const std::uint64_t from = copied.Starts_[line];
+            std::memcpy(text + toByte, copied.Bytes_.data() + from, bytes[j]);
+            for (std::size_t i = 0; i < run.Count; ++i) {
+                starts[to + i] = copied.Starts_[line + i] - from + toByte;
+            }
+            line += run.Count;
+        }
+        to += run.Count;
+        toByte += bytes[j];
+    }
+    Bytes_.resize(newBytes);
+    Starts_.resize(newLines + 1);
+    Starts_[newLines] = newBytes;
     Changed();
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sys/stat.h>
 
 #include "runtime/errors.h"
@@ -194,21 +195,65 @@ TEST(StringListTest, CheckedIndexNamesTheIndex) {
     EXPECT_THROW((void)list.Strings(-1), EStringListError);
 }
 
-TEST(StringListTest, TruncateKeepsTheFirstLinesAndTheyGrowAgain) {
-    TStringList list = ListOf({"ab", "", "cde", "f"});
-    EXPECT_EQ(list.BytesOf(0, 4), 6u);
-    EXPECT_EQ(list.BytesOf(1, 2), 3u);
-    list.Truncate(9);
-    EXPECT_EQ(list.Count(), 4u);
-    list.Truncate(2);
-    EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"ab", ""}));
-    list.Add("g");
-    list.AddRange(ListOf({"x", "yz"}), 1, 1);
-    EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"ab", "", "g", "yz"}));
-    EXPECT_EQ(list.LinesToText(), "ab\r\n\r\ng\r\nyz\r\n");
-    list.Truncate(0);
+TEST(StringListTest, RearrangeKeepsTheFrontAndAppendsRunsOfItsOwnLines) {
+    TStringList list = ListOf({"ab", "", "cde", "f", "gh"});
+    list.Rearrange(1, {{3, 2}, {0, 1}, {2, 1}});
+    EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"ab", "f", "gh", "ab", "cde"}));
+    list.Rearrange(2, {});
+    EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"ab", "f"}));
+    list.Add("i");
+    EXPECT_EQ(list.LinesToText(), "ab\r\nf\r\ni\r\n");
+    // Overlapping and repeated runs outgrow the list.
+    list.Rearrange(3, {{0, 3}, {1, 2}, {1, 2}});
+    EXPECT_EQ(LinesOf(list),
+              (std::vector<std::string>{"ab", "f", "i", "ab", "f", "i", "f", "i", "f", "i"}));
+    list.Rearrange(0, {});
     EXPECT_TRUE(list.Empty());
     EXPECT_EQ(list.LinesToText(), "");
+}
+
+TEST(StringListTest, RearrangeOutsideTheListRaisesAndChangesNothing) {
+    TStringList list = ListOf({"a", "b", "c"});
+    EXPECT_THROW(list.Rearrange(4, {}), EStringListError);
+    EXPECT_THROW(list.Rearrange(0, {{1, 1}, {2, 2}}), EStringListError);
+    EXPECT_THROW(list.Rearrange(0, {{3, 1}}), EStringListError);
+    EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"a", "b", "c"}));
+    list.Rearrange(3, {{7, 0}});
+    EXPECT_EQ(list.Count(), 3u);
+}
+
+// Runs that move towards the front and the back, runs out of order that
+// must be copied aside, repeats and empty lines, against the plain copy.
+TEST(StringListTest, RearrangeMatchesCopyingEveryRunInTurn) {
+    std::mt19937 random(3);
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<std::string> lines;
+        for (std::size_t k = random() % 14; k > 0; --k) {
+            lines.push_back(std::string(random() % 5, static_cast<char>('a' + lines.size())));
+        }
+        TStringList list = ListOf(lines);
+        const std::size_t keep = lines.empty() ? 0 : random() % (lines.size() + 1);
+        std::vector<TLineRun> runs;
+        std::vector<std::string> expected(lines.begin(),
+                                          lines.begin() + static_cast<std::ptrdiff_t>(keep));
+        std::size_t next = keep; // runs in order are the common case
+        for (std::size_t r = random() % 6; r > 0 && !lines.empty(); --r) {
+            TLineRun run;
+            run.First = random() % 3 == 0 ? random() % lines.size() : next % lines.size();
+            run.Count = random() % (lines.size() - run.First + 1);
+            next = run.First + run.Count + random() % 2;
+            runs.push_back(run);
+            expected.insert(expected.end(), lines.begin() + static_cast<std::ptrdiff_t>(run.First),
+                            lines.begin() + static_cast<std::ptrdiff_t>(run.First + run.Count));
+        }
+        list.Rearrange(keep, runs);
+        ASSERT_EQ(LinesOf(list), expected) << "round " << round;
+        std::string text;
+        for (const std::string& line : expected) {
+            text += line + "\r\n";
+        }
+        ASSERT_EQ(list.LinesToText(), text) << "round " << round;
+    }
 }
 
 TEST(StringListTest, AddRangeStopsAtTheFirstIndexOutside) {
