@@ -308,6 +308,7 @@ std::vector<ItemRecord*> TDocument::CompactPoolInOrder() {
         keptLines += static_cast<std::size_t>(record.Count);
     }
     std::vector<TLineRun> runs;
+    runs.reserve(records.size() - kept);
     for (std::size_t i = kept; i < records.size(); ++i) {
         const ItemRecord& record = *records[i];
         if (record.Count > 0) {

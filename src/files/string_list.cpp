@@ -154,12 +154,13 @@ void TStringList::Rearrange(std::size_t keep, const std::vector<TLineRun>& runs)
             newBytes += bytes[j];
         }
     }
-    // The runs left in place form a chain whose lines lie in the same order
-    // as the runs and apart from each other; in the new order their targets
-    // do too. Then moving the runs that go towards the front first to last,
-    // and the runs that go towards the back last to first, never overwrites
-    // lines still to be moved. Any other run is copied aside: when one note
-    // of a pool was rewritten at its end, that note alone.
+    // The runs moved within the list's memory form a chain whose lines lie
+    // in the same order as the runs and apart from each other, as their new
+    // places do. Then moving the runs that go towards the front first to
+    // last, and those that go towards the back last to first, never
+    // overwrites lines still to be moved. The chain is taken from the last
+    // run back; any run that does not fit it is copied aside first, which
+    // for a note pool with one note rewritten at its end is that note alone.
     std::vector<char> aside(n, 0);
     std::size_t asideLines = 0;
     std::uint64_t asideBytes = 0;
