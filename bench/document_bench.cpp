@@ -156,6 +156,24 @@ void BM_SaveDocument(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveDocument)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// The same with the first note edited before each save to one line more or
+// less than before, so that every other note moves in the compacted pool.
+void BM_SaveDocumentEdited(benchmark::State& state) {
+    TCustomOutline outline;
+    test::TListMemoLines editor;
+    TDocument document(outline, editor);
+    document.LoadDocument(HugeBase());
+    const std::string target = bench::ScratchDir() + "/edited";
+    std::size_t lines = 1;
+    for (auto _ : state) {
+        lines = 3 - lines; // 2, 1, 2, …
+        editor.Lines.assign(lines, "a line of the first note, edited");
+        editor.Dirty = true;
+        document.SaveDocument(target);
+    }
+}
+BENCHMARK(BM_SaveDocumentEdited)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
@@ -211,6 +229,8 @@ static const int LoadRatio =
     bench::AddRatio("BM_LoadDocument/iterations:3", "BM_Baseline_CatDocument/iterations:3", 3.0);
 static const int SaveRatio =
     bench::AddRatio("BM_SaveDocument/iterations:3", "BM_Baseline_CopyAndSync/iterations:3", 3.0);
+static const int EditedSaveRatio = bench::AddRatio("BM_SaveDocumentEdited/iterations:3",
+                                                   "BM_Baseline_CopyAndSync/iterations:3", 3.0);
 static const int MemoryRatio = bench::AddRatio(
     "BM_LoadDocument/iterations:3", "BM_Baseline_CatDocument/iterations:3", 1.0, "bytes");
 static const int CommitFigure =

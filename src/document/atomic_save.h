@@ -1,7 +1,9 @@
 #pragma once
 // Replacing a set of files all together or not at all: each new file is
 // written beside its target under a temporary name, flushed, and only when
-// every one is complete are they renamed over their targets.
+// every one is complete are they renamed over their targets. The flushes of
+// all the files overlap: each is started as soon as its file is written and
+// waited for only before the renames.
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -30,10 +32,12 @@ public:
     /// the link stays. An existing target that cannot be written, or is not a
     /// regular file, is refused through `failure` before anything is created.
     std::string Add(const std::string& target, TFailure failure);
-    /// Flushes temporary file `index` to the disk and gives it the permissions
-    /// (and, where allowed, the owner) of the file it will replace.
+    /// Gives temporary file `index`, now written, the permissions (and, where
+    /// allowed, the owner) of the file it will replace and starts its flush to
+    /// the disk, which Commit waits for.
     void Finish(std::size_t index);
-    /// Renames every temporary file over its target and flushes the folders.
+    /// Waits until every temporary file is on the disk (finishing any not yet
+    /// finished), then renames each over its target and flushes the folders.
     /// On a failure every target is put back as it was before raising.
     void Commit();
 
@@ -48,6 +52,7 @@ private:
         uid_t Owner = 0;
         gid_t Group = 0;
         bool Renamed = false;
+        int Handle = -1; // open from Finish until its flush is waited for
     };
 
     // Puts the targets renamed so far back as they were.

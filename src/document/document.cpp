@@ -223,28 +223,81 @@ void TDocument::LoadNote() {
 }
 
 void TDocument::CompactPool() {
-    // The new pool and starts are built aside and put in only when every
-    // note was found, so a bad record leaves the document as it was.
-    TStringList pool;
-    std::vector<std::int32_t> starts;
-    starts.reserve(static_cast<std::size_t>(Outline_.TotalItems()));
-    pool.Reserve(NotePool.Count(), 0);
-    ForEachItem(Outline_.RootItem(), false, [&](TOutlineNode* item) {
-        starts.push_back(static_cast<std::int32_t>(pool.Count()));
-        if (const ItemRecord* record = RecordOf(item)) {
-            pool.AddRange(NotePool, record->Start, record->Count);
-        }
-    });
-    std::size_t i = 0;
+    CompactPoolInOrder();
+}
+
+std::vector<ItemRecord*> TDocument::CompactPoolInOrder() {
+    // One walk of the outline; the rest works on its records in order.
+    std::vector<ItemRecord*> records;
+    records.reserve(static_cast<std::size_t>(Outline_.TotalItems()));
+    bool missing = false;
     ForEachItem(Outline_.RootItem(), false, [&](TOutlineNode* item) {
         ItemRecord* record = RecordOf(item);
-        if (record == nullptr) {
-            record = Records_.New(0, 0);
-            item->SetData(record);
-        }
-        record->Start = starts[i++];
+        missing = missing || record == nullptr;
+        records.push_back(record);
     });
-    NotePool.Swap(pool);
+
+    // Every note is checked before anything changes, so a bad record leaves
+    // the document as it was. The first index outside is reported, as
+    // appending the notes one after another would.
+    const auto available = static_cast<std::int64_t>(NotePool.Count());
+    for (const ItemRecord* record : records) {
+        if (record == nullptr || record->Count <= 0) {
+            continue;
+        }
+        if (record->Start < 0) {
+            throw EStringListError(FormatD(msg::SListIndexError, record->Start));
+        }
+        if (static_cast<std::int64_t>(record->Start) + record->Count > available) {
+            throw EStringListError(
+                FormatD(msg::SListIndexError, std::max<std::int64_t>(record->Start, available)));
+        }
+    }
+    if (missing) {
+        std::size_t i = 0;
+        ForEachItem(Outline_.RootItem(), false, [&](TOutlineNode* item) {
+            if (records[i] == nullptr) {
+                records[i] = Records_.New(0, 0);
+                item->SetData(records[i]);
+            }
+            ++i;
+        });
+    }
+
+    // The notes that already lie back to back from the start stay where they
+    // are: after a load or an earlier save that is most of the pool, often
+    // all of it. The others are moved up behind them within the pool.
+    std::size_t kept = 0;
+    std::size_t keptLines = 0;
+    for (; kept < records.size(); ++kept) {
+        const ItemRecord& record = *records[kept];
+        if (record.Count <= 0) {
+            continue;
+        }
+        if (static_cast<std::size_t>(record.Start) != keptLines) {
+            break;
+        }
+        keptLines += static_cast<std::size_t>(record.Count);
+    }
+    std::vector<TLineRun> runs;
+    runs.reserve(records.size() - kept);
+    for (std::size_t i = kept; i < records.size(); ++i) {
+        const ItemRecord& record = *records[i];
+        if (record.Count > 0) {
+            runs.push_back(TLineRun{static_cast<std::size_t>(record.Start),
+                                    static_cast<std::size_t>(record.Count)});
+        }
+    }
+    NotePool.Rearrange(keptLines, runs);
+
+    std::int32_t start = 0;
+    for (ItemRecord* record : records) {
+        record->Start = start;
+        if (record->Count > 0) {
+            start += record->Count;
+        }
+    }
+    return records;
 }
 
 void TDocument::FreeItemRecords() {
@@ -267,12 +320,14 @@ void TDocument::SaveDocument(const std::string& base) {
     }
     // Committing switches word wrap off and on, which moves the caret.
     Editor_.SetSelStart(caret);
-    CompactPool();
-
     std::vector<ItemRecord> records;
-    records.reserve(static_cast<std::size_t>(Outline_.TotalItems()));
-    ForEachItem(Outline_.RootItem(), false,
-                [&](TOutlineNode* item) { records.push_back(*RecordOf(item)); });
+    {
+        const std::vector<ItemRecord*> inOrder = CompactPoolInOrder();
+        records.reserve(inOrder.size());
+        for (const ItemRecord* record : inOrder) {
+            records.push_back(*record);
+        }
+    }
     const std::string index = EncodeItemRecords(records);
 
     const std::string outlineFile = base + msg::OutlineExtension;

@@ -80,6 +80,10 @@ public:
 private:
     class TCursorGuard;
 
+    // CompactPool, handing back every item's record in outline order (each
+    // item has one afterwards).
+    std::vector<ItemRecord*> CompactPoolInOrder();
+
     TCustomOutline& Outline_;
     TMemoLines& Editor_;
     TRecordStore Records_;

@@ -23,12 +23,13 @@ bool Lock(int fd, int operation) {
 }
 
 // Empties a regular file; devices and pipes have nothing to truncate.
-bool Truncate(int fd) {
+bool Truncate(int fd, bool& regular) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
         return false;
     }
-    return !S_ISREG(info.st_mode) || ::ftruncate(fd, 0) == 0;
+    regular = S_ISREG(info.st_mode);
+    return !regular || ::ftruncate(fd, 0) == 0;
 }
 } // namespace
 
@@ -37,7 +38,7 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : FileName
         // Take the lock before truncating, so a file that another opener
         // holds is refused with its content intact.
         Handle_ = sys::Open(fileName, O_RDWR | O_CREAT);
-        if (Handle_ >= 0 && (!Lock(Handle_, LOCK_EX) || !Truncate(Handle_))) {
+        if (Handle_ >= 0 && (!Lock(Handle_, LOCK_EX) || !Truncate(Handle_, Regular_))) {
             ::close(Handle_);
             Handle_ = -1;
         }
@@ -99,6 +100,12 @@ void TFileStream::Write(const void* buffer, std::size_t count) {
     Position_ += static_cast<std::int64_t>(put);
     if (put != count) {
         throw EWriteError(msg::SWriteError);
+    }
+    if (Regular_ && Position_ - Started_ >= WriteBehind) {
+        if (!sys::StartFlush(Handle_, Started_, Position_ - Started_)) {
+            throw EWriteError(msg::SWriteError);
+        }
+        Started_ = Position_;
     }
 }
 

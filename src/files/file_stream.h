@@ -33,8 +33,12 @@ public:
     std::size_t Read(void* buffer, std::size_t count);
 
     /// Writes `count` bytes at the position; raises EWriteError when
-    /// `count` is not 0 and fewer bytes were stored.
+    /// `count` is not 0 and fewer bytes were stored. Each time another
+    /// WriteBehind bytes of a regular file are written, their writing to the
+    /// disk is started (without waiting), so that a Flush after a long file
+    /// waits for little; a failure to start it raises EWriteError too.
     void Write(const void* buffer, std::size_t count);
+    static constexpr std::int64_t WriteBehind = 8 << 20;
 
     /// Flushes the written bytes to the disk; raises EWriteError on failure.
     void Flush();
@@ -45,6 +49,8 @@ private:
     std::string FileName_;
     int Handle_ = -1;
     std::int64_t Position_ = 0;
+    bool Regular_ = false;
+    std::int64_t Started_ = 0; // the disk writing has been started up to here
 };
 
 } // namespace virevi

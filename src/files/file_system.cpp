@@ -87,6 +87,17 @@ bool Flush(int fd) {
     return ::fsync(fd) == 0;
 }
 
+bool StartFlush(int fd, std::int64_t offset, std::int64_t count) {
+    if (Injected(TFileOperation::Flush, NoPath)) {
+        return false;
+    }
+    int result;
+    do {
+        result = ::sync_file_range(fd, offset, count, SYNC_FILE_RANGE_WRITE);
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+
 bool Rename(const std::string& from, const std::string& to) {
     if (Injected(TFileOperation::Rename, to)) {
         return false;

@@ -28,6 +28,11 @@ ssize_t Read(int fd, void* buffer, std::size_t count);
 std::size_t WriteAll(int fd, const void* buffer, std::size_t count);
 /// fsync(2); false with errno set on failure.
 bool Flush(int fd);
+/// Starts writing `count` bytes of a regular file from `offset` (all up to
+/// its end for 0) to the disk and returns without waiting for them, so that
+/// a later Flush has little left to wait for; false with errno set on
+/// failure. Reported to the fault hook as a Flush.
+bool StartFlush(int fd, std::int64_t offset, std::int64_t count);
 /// rename(2); false with errno set on failure.
 bool Rename(const std::string& from, const std::string& to);
 /// close(2); false with errno set on failure.

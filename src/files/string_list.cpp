@@ -100,9 +100,14 @@ void TStringList::AddRange(const TStringList& source, std::int64_t first, std::i
         const std::uint64_t to = source.Starts_[validEnd];
         const std::uint64_t base = Bytes_.size();
         Bytes_.append(source.Bytes_.data() + from, to - from);
-        Starts_.reserve(Starts_.size() + static_cast<std::size_t>(validEnd - first));
-        for (std::int64_t i = first + 1; i <= validEnd; ++i) {
-            Starts_.push_back(source.Starts_[i] - from + base);
+        // The offsets are shifted in one pass over room made at once.
+        const std::size_t old = Starts_.size();
+        Starts_.resize(old + static_cast<std::size_t>(validEnd - first));
+        const std::uint64_t* in = source.Starts_.data() + first + 1;
+        std::uint64_t* out = Starts_.data() + old;
+        const std::uint64_t shift = base - from; // wraps as unsigned: adding it moves each offset
+        for (std::size_t i = 0, n = static_cast<std::size_t>(validEnd - first); i < n; ++i) {
+            out[i] = in[i] + shift;
         }
         Changed();
     }
@@ -119,6 +124,133 @@ void TStringList::Clear() {
     Changing();
     Bytes_.clear();
     Starts_.assign(1, 0);
+    Changed();
+}
+
+void TStringList::Rearrange(std::size_t keep, const std::vector<TLineRun>& runs) {
+    const std::size_t lines = Count();
+    if (keep > lines) {
+        throw EStringListError(FormatD(msg::SListIndexError, static_cast<std::int64_t>(lines)));
+    }
+    for (const TLineRun& run : runs) {
+        if (run.Count != 0 && (run.First >= lines || run.Count > lines - run.First)) {
+            throw EStringListError(FormatD(msg::SListIndexError,
+                                           static_cast<std::int64_t>(std::max(run.First, lines))));
+        }
+    }
+    // Where each run's bytes are now, and how many; the offsets are read
+    // before any line moves.
+    const std::size_t n = runs.size();
+    std::vector<std::uint64_t> fromByte(n);
+    std::vector<std::uint64_t> bytes(n);
+    const std::uint64_t keepBytes = Starts_[keep];
+    std::size_t newLines = keep;
+    std::uint64_t newBytes = keepBytes;
+    for (std::size_t j = 0; j < n; ++j) {
+        if (runs[j].Count != 0) {
+            fromByte[j] = Starts_[runs[j].First];
+            bytes[j] = Starts_[runs[j].First + runs[j].Count] - fromByte[j];
+            newLines += runs[j].Count;
+            newBytes += bytes[j];
+        }
+    }
+    // The runs moved within the list's memory form a chain whose lines lie
+    // in the same order as the runs and apart from each other, as their new
+    // places do. Then moving the runs that go towards the front first to
+    // last, and those that go towards the back last to first, never
+    // overwrites lines still to be moved. The chain is taken from the last
+    // run back; any run that does not fit it is copied aside first, which
+    // for a note pool with one note rewritten at its end is that note alone.
+    std::vector<char> aside(n, 0);
+    std::size_t asideLines = 0;
+    std::uint64_t asideBytes = 0;
+    std::size_t bound = lines;
+    for (std::size_t j = n; j-- > 0;) {
+        if (runs[j].Count == 0) {
+            continue;
+        }
+        if (runs[j].First + runs[j].Count <= bound) {
+            bound = runs[j].First;
+        } else {
+            aside[j] = 1;
+            asideLines += runs[j].Count;
+            asideBytes += bytes[j];
+        }
+    }
+    TStringList copied;
+    copied.Reserve(asideLines, asideBytes);
+    for (std::size_t j = 0; j < n; ++j) {
+        if (aside[j] != 0) {
+            copied.AddRange(*this, static_cast<std::int64_t>(runs[j].First),
+                            static_cast<std::int64_t>(runs[j].Count));
+        }
+    }
+    // All the memory is taken before the first line moves.
+    if (newBytes > Bytes_.size()) {
+        Bytes_.resize(newBytes);
+    }
+    if (newLines + 1 > Starts_.size()) {
+        Starts_.resize(newLines + 1);
+    }
+
+    Changing();
+    char* const text = Bytes_.data();
+    std::uint64_t* const starts = Starts_.data();
+    std::size_t to = keep;
+    std::uint64_t toByte = keepBytes;
+    for (std::size_t j = 0; j < n; ++j) {
+        const TLineRun& run = runs[j];
+        if (run.Count == 0) {
+            continue;
+        }
+        if (aside[j] == 0) {
+            if (toByte < fromByte[j]) {
+                std::memmove(text + toByte, text + fromByte[j], bytes[j]);
+            }
+            if (to < run.First || (to == run.First && toByte != fromByte[j])) {
+                for (std::size_t i = 0; i < run.Count; ++i) {
+                    starts[to + i] = starts[run.First + i] - fromByte[j] + toByte;
+                }
+            }
+        }
+        to += run.Count;
+        toByte += bytes[j];
+    }
+    for (std::size_t j = n; j-- > 0;) {
+        const TLineRun& run = runs[j];
+        if (run.Count == 0) {
+            continue;
+        }
+        to -= run.Count;
+        toByte -= bytes[j];
+        if (aside[j] == 0) {
+            if (toByte > fromByte[j]) {
+                std::memmove(text + toByte, text + fromByte[j], bytes[j]);
+            }
+            if (to > run.First) {
+                for (std::size_t i = run.Count; i-- > 0;) {
+                    starts[to + i] = starts[run.First + i] - fromByte[j] + toByte;
+                }
+            }
+        }
+    }
+    std::size_t line = 0; // in the copies
+    for (std::size_t j = 0; j < n; ++j) {
+        const TLineRun& run = runs[j];
+        if (aside[j] != 0) {
+            const std::uint64_t from = copied.Starts_[line];
+            std::memcpy(text + toByte, copied.Bytes_.data() + from, bytes[j]);
+            for (std::size_t i = 0; i < run.Count; ++i) {
+                starts[to + i] = copied.Starts_[line + i] - from + toByte;
+            }
+            line += run.Count;
+        }
+        to += run.Count;
+        toByte += bytes[j];
+    }
+    Bytes_.resize(newBytes);
+    Starts_.resize(newLines + 1);
+    Starts_[newLines] = newBytes;
     Changed();
 }
 
@@ -231,23 +363,29 @@ void TStringList::SaveLines(const std::string& fileName) const {
     // The text form goes out through one reused buffer rather than a copy of
     // the whole list: the same bytes, without touching memory twice its size.
     constexpr std::size_t ChunkSize = 1 << 20;
-    std::string chunk;
-    chunk.reserve(ChunkSize);
-    for (std::size_t i = 0; i < Count(); ++i) {
-        const std::string_view line = (*this)[i];
-        if (chunk.size() + line.size() + 2 > ChunkSize && !chunk.empty()) {
-            stream.Write(chunk.data(), chunk.size());
-            chunk.clear();
+    const auto chunk = std::make_unique_for_overwrite<char[]>(ChunkSize);
+    char* const first = chunk.get();
+    char* const last = first + ChunkSize;
+    char* out = first;
+    const char* const bytes = Bytes_.data();
+    const std::uint64_t* const starts = Starts_.data();
+    for (std::size_t i = 0, count = Count(); i < count; ++i) {
+        const std::size_t length = starts[i + 1] - starts[i];
+        if (length + 2 > static_cast<std::size_t>(last - out)) {
+            stream.Write(first, static_cast<std::size_t>(out - first));
+            out = first;
+            if (length + 2 > ChunkSize) {
+                stream.Write(bytes + starts[i], length);
+                stream.Write("\r\n", 2);
+                continue;
+            }
         }
-        if (line.size() + 2 > ChunkSize) {
-            stream.Write(line.data(), line.size());
-            stream.Write("\r\n", 2);
-            continue;
-        }
-        chunk.append(line);
-        chunk.append("\r\n", 2);
+        std::memcpy(out, bytes + starts[i], length);
+        out += length;
+        *out++ = '\r';
+        *out++ = '\n';
     }
-    stream.Write(chunk.data(), chunk.size());
+    stream.Write(first, static_cast<std::size_t>(out - first));
 }
 
 std::string TStringList::LinesToText() const {

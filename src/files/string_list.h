@@ -10,6 +10,12 @@
 
 namespace virevi {
 
+/// Lines First … First + Count - 1 of a list.
+struct TLineRun {
+    std::size_t First = 0;
+    std::size_t Count = 0;
+};
+
 class TStringList {
 public:
     TStringList();
@@ -33,6 +39,13 @@ public:
     void AddRange(const TStringList& source, std::int64_t first, std::int64_t count);
     /// Removes every line.
     void Clear();
+    /// Keeps the first `keep` lines and puts after them the list's own lines
+    /// of each run in turn, dropping all others; runs may repeat or overlap.
+    /// Lines are moved within the list's memory wherever that is safe, and
+    /// only the runs that would be overwritten before their turn are copied
+    /// aside first. Raises EStringListError for `keep` or a run reaching
+    /// past the end, and then changes nothing.
+    void Rearrange(std::size_t keep, const std::vector<TLineRun>& runs);
     /// Reserves room for `lines` more lines of `bytes` bytes in all.
     void Reserve(std::size_t lines, std::size_t bytes);
     /// Exchanges the contents (not the notification handlers) of two lists.

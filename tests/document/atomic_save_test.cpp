@@ -65,6 +65,60 @@ TEST_F(AtomicSaveTest, UncommittedSaveRemovesItsTemporaryFiles) {
     EXPECT_EQ(test::FileNamesIn(Folder.Path()), (std::vector<std::string>{"a"}));
 }
 
+// Every file is on the disk before any target is replaced: each flush is
+// started when its file is finished and waited for in the commit.
+TEST_F(AtomicSaveTest, NothingIsRenamedBeforeEveryFileIsFlushed) {
+    WriteFileBytes(Folder.File("a"), "old a");
+    std::vector<std::string> steps;
+    SetFaultHook([&](TFileOperation operation, const std::string& path) {
+        if (operation == TFileOperation::Flush) {
+            steps.push_back(path.empty() ? "flush file" : "flush folder");
+        } else if (operation == TFileOperation::Rename) {
+            steps.push_back("rename");
+        }
+        return 0;
+    });
+    SaveBoth();
+    EXPECT_EQ(steps, (std::vector<std::string>{"flush file", "flush file", "flush file",
+                                               "flush file", "rename", "rename", "flush folder"}));
+}
+
+TEST_F(AtomicSaveTest, CommitFinishesFilesNotFinishedYet) {
+    TAtomicSave save;
+    WriteFileBytes(save.Add(Folder.File("a"), Raise()), "new a");
+    int flushes = 0;
+    SetFaultHook([&](TFileOperation operation, const std::string& path) {
+        flushes += operation == TFileOperation::Flush && path.empty() ? 1 : 0;
+        return 0;
+    });
+    save.Commit();
+    EXPECT_EQ(flushes, 2);
+    EXPECT_EQ(ReadFileBytes(Folder.File("a")), "new a");
+    EXPECT_EQ(test::FileNamesIn(Folder.Path()), (std::vector<std::string>{"a"}));
+}
+
+TEST_F(AtomicSaveTest, FailedFlushWaitLeavesOldFilesAndNoTemporary) {
+    WriteFileBytes(Folder.File("a"), "old a");
+    bool failed = false;
+    {
+        TAtomicSave save;
+        WriteFileBytes(save.Add(Folder.File("a"), Raise()), "new a");
+        save.Finish(0);
+        SetFaultHook([](TFileOperation operation, const std::string&) {
+            return operation == TFileOperation::Flush ? EIO : 0;
+        });
+        try {
+            save.Commit();
+        } catch (const ESaveFailed& failure) {
+            failed = failure.Step == TSaveStep::Flush && failure.Error == EIO;
+        }
+        SetFaultHook({});
+    }
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(ReadFileBytes(Folder.File("a")), "old a");
+    EXPECT_EQ(test::FileNamesIn(Folder.Path()), (std::vector<std::string>{"a"}));
+}
+
 TEST_F(AtomicSaveTest, KeepsThePermissionsOfTheReplacedFile) {
     WriteFileBytes(Folder.File("a"), "old a");
     ::chmod(Folder.File("a").c_str(), 0640);

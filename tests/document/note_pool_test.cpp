@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "document_fixture.h"
 #include "runtime/errors.h"
 
@@ -157,6 +159,87 @@ TEST_F(NotePoolTest, CompactionWithRecordOutsidePoolRaisesAndChangesNothing) {
     EXPECT_EQ(Pool(), (Lines{"a", "b"}));
     EXPECT_EQ(Record(1).Start, 0);
     EXPECT_EQ(Record(2).Start, 1);
+}
+
+TEST_F(NotePoolTest, CompactionWithBadRecordAfterMovedNoteChangesNothing) {
+    Outline.AddSibling(0, "bare");
+    InitDocument();
+    AddItem();
+    Write(2, "a");
+    Write(3, "b");
+    Write(2, "a again");
+    TDocument::RecordOf(Outline.ItemAt(3))->Start = -4;
+    EXPECT_THROW(Document.CompactPool(), EStringListError);
+    EXPECT_EQ(Pool(), (Lines{"a", "b", "a again"}));
+    EXPECT_EQ(Record(2).Start, 2);
+    EXPECT_EQ(TDocument::RecordOf(Outline.ItemAt(1)), nullptr);
+}
+
+TEST_F(NotePoolTest, CompactionKeepsNotesInPlaceAndRebuildsFromTheFirstMoved) {
+    InitDocument();
+    AddItem();
+    AddItem();
+    Write(1, "a1\r\na2");
+    Write(2, "b1");
+    Write(3, "c1\r\nc2");
+    Document.NotePool.Add("left over");
+    Document.CompactPool(); // all in place: only the line after them goes
+    EXPECT_EQ(Pool(), (Lines{"a1", "a2", "b1", "c1", "c2"}));
+    Write(2, "b1\r\nb2\r\nb3");
+    Document.CompactPool();
+    EXPECT_EQ(Pool(), (Lines{"a1", "a2", "b1", "b2", "b3", "c1", "c2"}));
+    EXPECT_EQ(Record(3).Start, 5);
+    EXPECT_EQ(Note(3), (Lines{"c1", "c2"}));
+}
+
+// Records that share lines, start anywhere, are empty or negative, or are
+// missing, compacted as appending each item's note to a new pool would.
+TEST_F(NotePoolTest, CompactionMatchesAppendingEveryNoteInOrder) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 300; ++round) {
+        Document.FreeItemRecords();
+        Document.NotePool.Clear();
+        const int lines = static_cast<int>(random() % 12);
+        for (int k = 0; k < lines; ++k) {
+            Document.NotePool.Add(std::string(random() % 4, static_cast<char>('a' + k)));
+        }
+        const int items = 1 + static_cast<int>(random() % 8);
+        std::int32_t next = 0; // runs of notes already in place are common
+        for (int i = 0; i < items; ++i) {
+            const std::int32_t index = Outline.AddSibling(0, " ");
+            const int kind = static_cast<int>(random() % 6);
+            if (kind == 0) {
+                continue; // no record at all
+            }
+            const std::int32_t count = kind == 1
+                                           ? -static_cast<std::int32_t>(random() % 3)
+                                           : static_cast<std::int32_t>(random() % (lines + 1));
+            std::int32_t start =
+                kind <= 3 ? next : static_cast<std::int32_t>(random() % (lines + 1));
+            if (start + count > lines) {
+                start = lines - count;
+            }
+            Document.AttachNewRecord(index);
+            *TDocument::RecordOf(Outline.ItemAt(index)) = ItemRecord{start, count};
+            next = start + std::max(count, 0);
+        }
+        Lines expected;
+        std::vector<std::pair<std::int32_t, std::int32_t>> records;
+        for (std::int32_t i = 1; i <= items; ++i) {
+            const ItemRecord* record = TDocument::RecordOf(Outline.ItemAt(i));
+            const ItemRecord note = record != nullptr ? *record : ItemRecord{};
+            records.emplace_back(static_cast<std::int32_t>(expected.size()), note.Count);
+            for (std::int32_t k = 0; k < note.Count; ++k) {
+                expected.emplace_back(Document.NotePool[static_cast<std::size_t>(note.Start + k)]);
+            }
+        }
+        Document.CompactPool();
+        ASSERT_EQ(Pool(), expected) << "round " << round;
+        for (std::int32_t i = 1; i <= items; ++i) {
+            ASSERT_EQ(Record(i).Start, records[i - 1].first) << "round " << round;
+            ASSERT_EQ(Record(i).Count, records[i - 1].second) << "round " << round;
+        }
+    }
 }
 
 } // namespace

@@ -89,5 +89,38 @@ TEST_F(FileStreamTest, InjectedFaultsFailTheirOperation) {
     EXPECT_THROW(stream.Flush(), EWriteError);
 }
 
+TEST_F(FileStreamTest, LongWritesStartTheirFlushAsTheyGo) {
+    const std::string path = Folder.File("long.txt");
+    int started = 0;
+    int failing = 0; // the start that fails, none for 0
+    SetFaultHook([&](TFileOperation op, const std::string&) {
+        if (op != TFileOperation::Flush) {
+            return 0;
+        }
+        return ++started == failing ? EIO : 0;
+    });
+    const std::string half(static_cast<std::size_t>(TFileStream::WriteBehind / 2), 'x');
+    {
+        TFileStream stream(path, TFileMode::Create);
+        stream.Write(half.data(), half.size());
+        EXPECT_EQ(started, 0);
+        stream.Write(half.data(), half.size());
+        EXPECT_EQ(started, 1);
+        stream.Write("y", 1);
+        stream.Write(half.data(), half.size());
+        EXPECT_EQ(started, 1);
+        failing = 2;
+        EXPECT_THROW(stream.Write(half.data(), half.size()), EWriteError);
+    }
+    EXPECT_EQ(ReadFileBytes(path).size(), 4 * half.size() + 1);
+    // Nothing to start for what is not a regular file.
+    started = 0;
+    failing = 1;
+    TFileStream null("/dev/null", TFileMode::Create);
+    null.Write(half.data(), half.size());
+    null.Write(half.data(), half.size());
+    EXPECT_EQ(started, 0);
+}
+
 } // namespace
 } // namespace virevi

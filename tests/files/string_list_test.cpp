@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sys/stat.h>
 
 #include "runtime/errors.h"
@@ -164,6 +165,24 @@ TEST_F(StringListFileTest, LinesWithoutLineEndBytesRoundTrip) {
     EXPECT_EQ(LinesOf(loaded), lines);
 }
 
+// The text form goes out a megabyte at a time: lines that end a piece
+// exactly, miss it by a byte, or are longer than a piece come out whole.
+TEST_F(StringListFileTest, LinesAroundThePieceSizeAreSavedWhole) {
+    constexpr std::size_t Piece = 1 << 20;
+    std::vector<std::string> lines;
+    for (const std::size_t length : {Piece - 2, Piece - 1, Piece, Piece + 5, std::size_t{0},
+                                     Piece / 2, Piece / 2 - 3, std::size_t{1}, 2 * Piece + 1}) {
+        lines.push_back(std::string(length, static_cast<char>('a' + lines.size())));
+    }
+    for (int k = 0; k < 100000; ++k) {
+        lines.push_back(std::to_string(k));
+    }
+    const TStringList list = ListOf(lines);
+    const std::string path = Folder.File("long.Txt");
+    list.SaveLines(path);
+    EXPECT_TRUE(ReadFileBytes(path) == list.LinesToText());
+}
+
 TEST(StringListTest, CheckedIndexNamesTheIndex) {
     TStringList list = ListOf({"a", "b"});
     EXPECT_EQ(list.Strings(1), "b");
@@ -174,6 +193,67 @@ TEST(StringListTest, CheckedIndexNamesTheIndex) {
         EXPECT_EQ(error.Message(), "リストのインデックスが範囲を超えています (2)");
     }
     EXPECT_THROW((void)list.Strings(-1), EStringListError);
+}
+
+TEST(StringListTest, RearrangeKeepsTheFrontAndAppendsRunsOfItsOwnLines) {
+    TStringList list = ListOf({"ab", "", "cde", "f", "gh"});
+    list.Rearrange(1, {{3, 2}, {0, 1}, {2, 1}});
+    EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"ab", "f", "gh", "ab", "cde"}));
+    list.Rearrange(2, {});
+    EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"ab", "f"}));
+    list.Add("i");
+    EXPECT_EQ(list.LinesToText(), "ab\r\nf\r\ni\r\n");
+    // Overlapping and repeated runs outgrow the list.
+    list.Rearrange(3, {{0, 3}, {1, 2}, {1, 2}});
+    EXPECT_EQ(LinesOf(list),
+              (std::vector<std::string>{"ab", "f", "i", "ab", "f", "i", "f", "i", "f", "i"}));
+    list.Rearrange(0, {});
+    EXPECT_TRUE(list.Empty());
+    EXPECT_EQ(list.LinesToText(), "");
+}
+
+TEST(StringListTest, RearrangeOutsideTheListRaisesAndChangesNothing) {
+    TStringList list = ListOf({"a", "b", "c"});
+    EXPECT_THROW(list.Rearrange(4, {}), EStringListError);
+    EXPECT_THROW(list.Rearrange(0, {{1, 1}, {2, 2}}), EStringListError);
+    EXPECT_THROW(list.Rearrange(0, {{3, 1}}), EStringListError);
+    EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"a", "b", "c"}));
+    list.Rearrange(3, {{7, 0}});
+    EXPECT_EQ(list.Count(), 3u);
+}
+
+// Runs that move towards the front and the back, runs out of order that
+// must be copied aside, repeats and empty lines, against the plain copy.
+TEST(StringListTest, RearrangeMatchesCopyingEveryRunInTurn) {
+    std::mt19937 random(3);
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<std::string> lines;
+        for (std::size_t k = random() % 14; k > 0; --k) {
+            lines.push_back(std::string(random() % 5, static_cast<char>('a' + lines.size())));
+        }
+        TStringList list = ListOf(lines);
+        const std::size_t keep = lines.empty() ? 0 : random() % (lines.size() + 1);
+        std::vector<TLineRun> runs;
+        std::vector<std::string> expected(lines.begin(),
+                                          lines.begin() + static_cast<std::ptrdiff_t>(keep));
+        std::size_t next = keep; // runs in order are the common case
+        for (std::size_t r = random() % 6; r > 0 && !lines.empty(); --r) {
+            TLineRun run;
+            run.First = random() % 3 == 0 ? random() % lines.size() : next % lines.size();
+            run.Count = random() % (lines.size() - run.First + 1);
+            next = run.First + run.Count + random() % 2;
+            runs.push_back(run);
+            expected.insert(expected.end(), lines.begin() + static_cast<std::ptrdiff_t>(run.First),
+                            lines.begin() + static_cast<std::ptrdiff_t>(run.First + run.Count));
+        }
+        list.Rearrange(keep, runs);
+        ASSERT_EQ(LinesOf(list), expected) << "round " << round;
+        std::string text;
+        for (const std::string& line : expected) {
+            text += line + "\r\n";
+        }
+        ASSERT_EQ(list.LinesToText(), text) << "round " << round;
+    }
 }
 
 TEST(StringListTest, AddRangeStopsAtTheFirstIndexOutside) {
