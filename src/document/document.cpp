@@ -45,23 +45,6 @@ template <typename TVisit> void ForEachItem(TOutlineNode* top, bool includeTop, 
     }
 }
 
-// The outline's own writer, but through a buffer: its one write per item
-// would cost a million system calls on a large document.
-void SaveOutlineBuffered(TCustomOutline& outline, const std::string& fileName) {
-    constexpr std::size_t BufferSize = 1 << 20;
-    TFileStream stream(fileName, TFileMode::Create);
-    std::string buffer;
-    buffer.reserve(BufferSize);
-    outline.SaveOutlineTo([&](const char* bytes, std::size_t count) {
-        if (buffer.size() + count > BufferSize) {
-            stream.Write(buffer.data(), buffer.size());
-            buffer.clear();
-        }
-        buffer.append(bytes, count);
-    });
-    stream.Write(buffer.data(), buffer.size());
-}
-
 // Reads the first `count` records of a .Bin file. The file is opened for
 // reading and writing, as it always has been, so a read-only one is refused.
 std::string ReadItemRecords(const std::string& fileName, std::size_t count) {
@@ -339,7 +322,7 @@ void TDocument::SaveDocument(const std::string& base) {
     const std::string indexTemp = save.Add(indexFile, RecordFileFailure(indexFile));
     // The writers name the file they were given; the user chose the target.
     try {
-        SaveOutlineBuffered(Outline_, outlineTemp);
+        Outline_.SaveOutline(outlineTemp);
     } catch (const EFCreateError&) {
         throw EFCreateError(FormatS(msg::SFCreateError, outlineFile));
     }
