@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <random>
 #include <string>
 #include <sys/stat.h>
@@ -109,6 +110,23 @@ void BM_Baseline_CatDocument(benchmark::State& state) {
     state.counters["bytes"] = 1.5 * static_cast<double>(HugeFilesSize()) + 100.0 * HugeItems;
 }
 BENCHMARK(BM_Baseline_CatDocument)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// What holding the document costs at the least: each file read with one call
+// into memory of its own, as a loaded document must keep its lines.
+void BM_Baseline_ReadDocumentIntoMemory(benchmark::State& state) {
+    const std::string& base = HugeBase();
+    for (auto _ : state) {
+        for (const char* extension : {".Trr", ".Txt", ".Bin"}) {
+            const std::string file = base + extension;
+            const auto size = static_cast<std::size_t>(FileSize(file));
+            const auto bytes = std::make_unique_for_overwrite<char[]>(size);
+            const int handle = ::open(file.c_str(), O_RDONLY);
+            benchmark::DoNotOptimize(::read(handle, bytes.get(), size));
+            ::close(handle);
+        }
+    }
+}
+BENCHMARK(BM_Baseline_ReadDocumentIntoMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_LoadDocument(benchmark::State& state) {
     const std::string& base = HugeBase();
@@ -231,6 +249,8 @@ static const int SaveRatio =
     bench::AddRatio("BM_SaveDocument/iterations:3", "BM_Baseline_CopyAndSync/iterations:3", 3.0);
 static const int EditedSaveRatio = bench::AddRatio("BM_SaveDocumentEdited/iterations:3",
                                                    "BM_Baseline_CopyAndSync/iterations:3", 3.0);
+static const int HeldLoadRatio = bench::AddRatio(
+    "BM_LoadDocument/iterations:3", "BM_Baseline_ReadDocumentIntoMemory/iterations:3", 3.0);
 static const int MemoryRatio = bench::AddRatio(
     "BM_LoadDocument/iterations:3", "BM_Baseline_CatDocument/iterations:3", 1.0, "bytes");
 static const int CommitFigure =
