@@ -264,90 +264,141 @@ void TStringList::Swap(TStringList& other) noexcept {
     Starts_.swap(other.Starts_);
 }
 
-void TStringList::LoadLines(const std::string& fileName) {
-    TFileStream stream(fileName, TFileMode::ReadDenyWrite);
-    TUpdateGuard update(*this);
-    const std::int64_t size = stream.Size() - stream.Position();
-    constexpr std::size_t BlockSize = std::size_t{1} << 20;
-    if (size <= static_cast<std::int64_t>(BlockSize)) {
-        std::string buffer;
-        if (size > 0) {
-            buffer.resize(static_cast<std::size_t>(size));
-            // Only what the read delivered is text; a file that shrank after
-            // its size was taken leaves no stale bytes behind.
-            const std::size_t got = stream.Read(buffer.data(), buffer.size());
-            buffer.resize(got);
-        }
-        TakeText(std::move(buffer));
-        return;
-    }
+namespace {
 
-    // A large file is read a block at a time into a small buffer that stays
-    // in the cache; each block's lines are closed up there and appended, so
-    // the text is written into the list's memory once and never zeroed first.
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(size));
-    std::vector<std::uint64_t> starts{0};
-    const auto block = std::make_unique<char[]>(BlockSize);
-    std::int64_t remaining = size;
-    bool lineOpen = false; // bytes of a line whose end is still to come
-    bool afterCR = false;  // the last block ended with a CR: an LF may follow
-    bool ended = false;    // a NUL ends the text
-    bool firstBlock = true;
-    while (!ended && remaining > 0) {
-        const std::size_t wanted =
-            static_cast<std::size_t>(std::min<std::int64_t>(remaining, BlockSize));
-        const std::size_t got = stream.Read(block.get(), wanted);
-        if (got == 0) {
-            break;
-        }
-        remaining -= static_cast<std::int64_t>(got);
-        const char* p = block.get();
-        const char* const end = p + got;
-        char* out = block.get();
-        if (afterCR && *p == '\n') {
+// Splits text into lines where it lies: each block of text put after the
+// lines split so far is closed up over its line ends as it is scanned,
+// while it is still in the cache. CR LF, LF and CR each end a line, a
+// final line end adds no empty line, a NUL ends the text.
+class TLineSplitter {
+public:
+    // Bytes the copy below may read and write past a line.
+    static constexpr std::size_t Slack = 16;
+
+    TLineSplitter(TByteBuffer& bytes, std::vector<std::uint64_t>& starts)
+        : Bytes_(bytes), Starts_(starts) {}
+
+    /// Splits the `count` bytes that follow the lines split so far; false
+    /// once a NUL has ended the text. The buffer holds Slack bytes of room
+    /// past them.
+    bool Split(std::size_t count) {
+        char* const base = Bytes_.data();
+        const char* p = base + Kept_;
+        const char* const end = p + count;
+        char* out = base + Kept_;
+        if (AfterCR_ && p < end && *p == '\n') {
             ++p;
         }
-        afterCR = false;
+        AfterCR_ = false;
         while (p < end) {
             const char* stop = LineEnd(p, end);
             const auto length = static_cast<std::size_t>(stop - p);
-            if (out != p) {
-                std::memmove(out, p, length);
-            }
+            MoveCloser(out, p, length);
             out += length;
-            lineOpen = lineOpen || length > 0;
+            LineOpen_ = LineOpen_ || length > 0;
             if (stop == end) {
                 break;
             }
             if (*stop == '\0') {
-                ended = true;
-                break;
+                Kept_ = static_cast<std::size_t>(out - base);
+                return false;
             }
-            starts.push_back(bytes.size() + static_cast<std::size_t>(out - block.get()));
-            lineOpen = false;
+            Starts_.push_back(static_cast<std::uint64_t>(out - base));
+            LineOpen_ = false;
             p = stop + 1;
             if (*stop == '\r') {
                 if (p == end) {
-                    afterCR = true;
+                    AfterCR_ = true;
                 } else if (*p == '\n') {
                     ++p;
                 }
             }
         }
-        bytes.append(block.get(), static_cast<std::size_t>(out - block.get()));
+        Kept_ = static_cast<std::size_t>(out - base);
+        return true;
+    }
+
+    /// Ends the last line when it has bytes; the buffer keeps the lines only.
+    void Finish() {
+        if (LineOpen_) {
+            Starts_.push_back(Kept_);
+            LineOpen_ = false;
+        }
+        Bytes_.SetSize(Kept_);
+    }
+
+    /// Bytes of the lines split so far, the unfinished one included.
+    std::size_t Kept() const { return Kept_; }
+
+private:
+    // The text only ever moves towards the front. Once it has moved by a
+    // block's width, whole blocks can be copied: what they write past the
+    // line is text already moved.
+    static void MoveCloser(char* to, const char* from, std::size_t length) {
+        if (to == from) {
+            return;
+        }
+#if defined(__SSE2__)
+        if (from - to >= static_cast<std::ptrdiff_t>(Slack)) {
+            for (std::size_t i = 0; i < length; i += 16) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i),
+                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
+            }
+            return;
+        }
+#endif
+        std::memmove(to, from, length);
+    }
+
+    TByteBuffer& Bytes_;
+    std::vector<std::uint64_t>& Starts_;
+    std::size_t Kept_ = 0;
+    bool LineOpen_ = false; // bytes of a line whose end is still to come
+    bool AfterCR_ = false;  // the last block ended with a CR: an LF may follow
+};
+
+} // namespace
+
+void TStringList::LoadLines(const std::string& fileName) {
+    TFileStream stream(fileName, TFileMode::ReadDenyWrite);
+    TUpdateGuard update(*this);
+    const auto size =
+        static_cast<std::size_t>(std::max<std::int64_t>(stream.Size() - stream.Position(), 0));
+    // The file is read a block at a time straight into the list's memory and
+    // split there while the block is in the cache: one copy of the text,
+    // never zeroed first.
+    constexpr std::size_t BlockSize = std::size_t{1} << 20;
+    TByteBuffer bytes;
+    bytes.reserve(size + TLineSplitter::Slack);
+    std::vector<std::uint64_t> starts{0};
+    TLineSplitter splitter(bytes, starts);
+    std::size_t remaining = size;
+    bool firstBlock = true;
+    while (remaining > 0) {
+        const std::size_t wanted = std::min(remaining, BlockSize);
+        // Only what the read delivered is text; a file that shrank after its
+        // size was taken leaves no stale bytes behind.
+        const std::size_t got = stream.Read(bytes.data() + splitter.Kept(), wanted);
+        if (got == 0) {
+            break;
+        }
+        remaining -= got;
+        if (!splitter.Split(got)) {
+            break;
+        }
         if (firstBlock && remaining > 0) {
             // The first block tells how long lines run; room for all of them once.
             const double perByte = static_cast<double>(starts.size()) / static_cast<double>(got);
-            const auto expected =
-                static_cast<std::size_t>(perByte * static_cast<double>(size) * 1.1);
-            starts.reserve(expected + 1024);
+            starts.reserve(static_cast<std::size_t>(perByte * static_cast<double>(size) * 1.1) +
+                           1024);
         }
         firstBlock = false;
     }
-    if (lineOpen) {
-        starts.push_back(bytes.size());
-    }
+    splitter.Finish();
+    TakeLines(std::move(bytes), std::move(starts));
+}
+
+void TStringList::TakeLines(TByteBuffer&& bytes, std::vector<std::uint64_t>&& starts) {
     if (starts.capacity() > starts.size() + starts.size() / 8) {
         starts.shrink_to_fit();
     }
@@ -403,42 +454,17 @@ std::string TStringList::LinesToText() const {
 }
 
 void TStringList::TextToLines(std::string_view text) {
-    TakeText(std::string(text));
-}
-
-void TStringList::TakeText(std::string&& buffer) {
     TUpdateGuard update(*this);
-    Clear();
-    Changing();
+    TByteBuffer bytes;
+    bytes.reserve(text.size() + TLineSplitter::Slack);
+    bytes.append(text);
     std::vector<std::uint64_t> starts;
-    starts.reserve(EstimateLines(buffer) + 1);
+    starts.reserve(EstimateLines(text) + 1);
     starts.push_back(0);
-    // Compacts the lines towards the front of the buffer, dropping line ends.
-    char* const base = buffer.data();
-    const char* p = base;
-    const char* const end = base + buffer.size();
-    char* out = base;
-    while (p < end && *p != '\0') {
-        const char* stop = LineEnd(p, end);
-        const std::size_t length = static_cast<std::size_t>(stop - p);
-        if (out != p) {
-            std::memmove(out, p, length);
-        }
-        out += length;
-        starts.push_back(static_cast<std::uint64_t>(out - base));
-        p = stop;
-        if (p < end && *p == '\r') {
-            ++p;
-        }
-        if (p < end && *p == '\n') {
-            ++p;
-        }
-    }
-    buffer.resize(static_cast<std::size_t>(out - base));
-    Bytes_ = std::move(buffer);
-    starts.shrink_to_fit();
-    Starts_ = std::move(starts);
-    Changed();
+    TLineSplitter splitter(bytes, starts);
+    splitter.Split(text.size());
+    splitter.Finish();
+    TakeLines(std::move(bytes), std::move(starts));
 }
 
 void TStringList::BeginUpdate() {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "files/byte_buffer.h"
+
 namespace virevi {
 
 /// Lines First … First + Count - 1 of a list.
@@ -72,10 +74,10 @@ public:
 private:
     void Changing();
     void Changed();
-    // Splits `buffer` (which the list then owns) in place.
-    void TakeText(std::string&& buffer);
+    // Takes `bytes` and `starts` as the list's lines.
+    void TakeLines(TByteBuffer&& bytes, std::vector<std::uint64_t>&& starts);
 
-    std::string Bytes_;
+    TByteBuffer Bytes_;
     std::vector<std::uint64_t> Starts_; // Count() + 1 entries; line i is [Starts_[i], Starts_[i+1])
     int UpdateCount_ = 0;
 };
