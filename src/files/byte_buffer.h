@@ -28,8 +28,9 @@ public:
         return *this;
     }
 
-    char* data() { return Data_.get(); }
-    const char* data() const { return Data_.get(); }
+    /// Never null, as with a string: an empty buffer points at no bytes of its own.
+    char* data() { return Data_ ? Data_.get() : &Nothing_; }
+    const char* data() const { return Data_ ? Data_.get() : &Nothing_; }
     std::size_t size() const { return Size_; }
     std::size_t capacity() const { return Capacity_; }
     bool empty() const { return Size_ == 0; }
@@ -79,6 +80,7 @@ public:
 
 private:
     std::unique_ptr<char[]> Data_;
+    char Nothing_ = 0;
     std::size_t Size_ = 0;
     std::size_t Capacity_ = 0;
 };

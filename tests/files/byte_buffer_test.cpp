@@ -8,7 +8,7 @@ namespace virevi {
 namespace {
 
 std::string Text(const TByteBuffer& buffer) {
-    return std::string(buffer.data() == nullptr ? "" : buffer.data(), buffer.size());
+    return std::string(buffer.data(), buffer.size());
 }
 
 TEST(ByteBuffer, GrowsInProportionAndKeepsItsBytes) {
@@ -45,6 +45,7 @@ TEST(ByteBuffer, CopiesAreDeepAndMovesTakeTheBytes) {
     EXPECT_EQ(Text(first), "abcd");
     first = TByteBuffer();
     EXPECT_TRUE(first.empty());
+    EXPECT_NE(first.data(), nullptr); // copying no bytes from it is still well defined
 }
 
 TEST(ByteBuffer, RoomPastTheEndIsTakenWithSetSize) {
