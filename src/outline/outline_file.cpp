@@ -271,11 +271,7 @@ void TCustomOutline::BuildFromOutlineText(
                     }
                     parent -= up;
                 }
-                if (open.size() == parent + 2 && children.size() == open.back().FirstChild) {
-                    open.pop_back(); // the line before was a childless sibling: its size is 1
-                } else {
-                    finish(parent + 1);
-                }
+                finish(parent + 1);
                 if (nextIndex == INT32_MAX) {
                     throw EOutlineError(msg::SOutlineFileLoad);
                 }

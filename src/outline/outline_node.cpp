@@ -10,19 +10,11 @@
 
 namespace virevi {
 
-std::size_t TOutlineNode::TextBlockBytes(const char* text) {
-    const auto length = static_cast<unsigned char>(text[0]);
-    if (length < 255) {
-        return 1 + length;
-    }
-    std::uint32_t longLength;
-    std::memcpy(&longLength, text + 1, sizeof longLength);
-    return 1 + sizeof longLength + longLength;
-}
-
 void TOutlineNode::ReleaseText(TOutlineStore& store, char* text) noexcept {
     if (text != nullptr) {
-        store.Release(text, TextBlockBytes(text));
+        // The block runs from the length byte to the caption's last byte.
+        const std::string_view caption = CaptionIn(text);
+        store.Release(text, static_cast<std::size_t>(caption.data() + caption.size() - text));
     }
 }
 

@@ -26,16 +26,7 @@ public:
 
     /// The caption's bytes as stored (Shift-JIS, never converted).
     std::string_view Text() const {
-        if (Text_ == nullptr) {
-            return {};
-        }
-        const auto length = static_cast<unsigned char>(Text_[0]);
-        if (length < 255) {
-            return {Text_ + 1, length};
-        }
-        std::uint32_t longLength;
-        std::memcpy(&longLength, Text_ + 1, sizeof longLength);
-        return {Text_ + 1 + sizeof longLength, longLength};
+        return Text_ == nullptr ? std::string_view() : CaptionIn(Text_);
     }
     /// Repaints the item's row when it is shown.
     void SetText(std::string_view value);
@@ -124,7 +115,15 @@ private:
     // byte means a 32-bit length follows.
     static inline char* NewText(TOutlineStore& store, std::string_view text);
     static void ReleaseText(TOutlineStore& store, char* text) noexcept;
-    static std::size_t TextBlockBytes(const char* text);
+    static std::string_view CaptionIn(const char* block) {
+        const auto length = static_cast<unsigned char>(block[0]);
+        if (length < 255) {
+            return {block + 1, length};
+        }
+        std::uint32_t longLength;
+        std::memcpy(&longLength, block + 1, sizeof longLength);
+        return {block + 1 + sizeof longLength, longLength};
+    }
 
     std::int32_t PlaceInParent() const;
     /// The place in the parent's list when it lies where cached offsets are
