@@ -45,6 +45,20 @@ template <typename TVisit> void ForEachItem(TOutlineNode* top, bool includeTop, 
     }
 }
 
+// Moves `count` records many at a time: `transfer(offset)` reads or writes
+// one run at that byte offset with the file's record size set to the run.
+template <typename TTransfer>
+void TransferRecords(TRecordFile& file, std::size_t count, TTransfer transfer) {
+    for (std::size_t done = 0; done < count;) {
+        const std::size_t step = std::min(RecordsPerTransfer, count - done);
+        file.RecordSize = static_cast<std::uint32_t>(step * RecordBytes);
+        transfer(done * RecordBytes);
+        CheckIOResult();
+        done += step;
+    }
+    file.RecordSize = RecordBytes;
+}
+
 // Reads the first `count` records of a .Bin file. The file is opened for
 // reading and writing, as it always has been, so a read-only one is refused.
 std::string ReadItemRecords(const std::string& fileName, std::size_t count) {
@@ -53,14 +67,7 @@ std::string ReadItemRecords(const std::string& fileName, std::size_t count) {
     OpenRecordFile(file, RecordBytes);
     CheckIOResult();
     std::string bytes(count * RecordBytes, '\0');
-    for (std::size_t done = 0; done < count;) {
-        const std::size_t step = std::min(RecordsPerTransfer, count - done);
-        file.RecordSize = static_cast<std::uint32_t>(step * RecordBytes);
-        ReadRecord(file, bytes.data() + done * RecordBytes);
-        CheckIOResult();
-        done += step;
-    }
-    file.RecordSize = RecordBytes;
+    TransferRecords(file, count, [&](std::size_t done) { ReadRecord(file, bytes.data() + done); });
     CloseRecordFile(file);
     CheckIOResult();
     return bytes;
@@ -71,15 +78,8 @@ void WriteItemRecords(const std::string& fileName, const std::string& bytes) {
     BindRecordFile(file, fileName);
     CreateRecordFile(file, RecordBytes);
     CheckIOResult();
-    const std::size_t count = bytes.size() / RecordBytes;
-    for (std::size_t done = 0; done < count;) {
-        const std::size_t step = std::min(RecordsPerTransfer, count - done);
-        file.RecordSize = static_cast<std::uint32_t>(step * RecordBytes);
-        WriteRecord(file, bytes.data() + done * RecordBytes);
-        CheckIOResult();
-        done += step;
-    }
-    file.RecordSize = RecordBytes;
+    TransferRecords(file, bytes.size() / RecordBytes,
+                    [&](std::size_t done) { WriteRecord(file, bytes.data() + done); });
     CloseRecordFile(file);
     CheckIOResult();
 }
