@@ -23,26 +23,12 @@ constexpr std::uint32_t RecordBytes = ItemRecordBytes;
 // system call per item.
 constexpr std::size_t RecordsPerTransfer = 65536;
 
-// Visits every item in outline order without recursion: an outline read from
-// a file may be a million levels deep.
+// Visits `top` when asked, then every item below it in outline order.
 template <typename TVisit> void ForEachItem(TOutlineNode* top, bool includeTop, TVisit visit) {
     if (includeTop) {
         visit(top);
     }
-    std::vector<std::pair<TOutlineNode*, std::int32_t>> path;
-    path.emplace_back(top, 0);
-    while (!path.empty()) {
-        auto& [node, next] = path.back();
-        if (next == node->ChildCount()) {
-            path.pop_back();
-            continue;
-        }
-        TOutlineNode* child = node->Child(next++);
-        visit(child);
-        if (child->HasChildren()) {
-            path.emplace_back(child, 0);
-        }
-    }
+    VisitDescendants(top, [&visit](TOutlineNode* item, std::size_t) { visit(item); });
 }
 
 // Moves `count` records many at a time: `transfer(offset)` reads or writes

@@ -43,25 +43,6 @@ void TCustomOutline::LoadOutlineStream(TFileStream& stream) {
 
 namespace {
 
-// Calls onItem(item, depth) for every item below `root` in outline order,
-// depth 0 for top-level items, without recursion: a file can nest items
-// thousands deep.
-template <typename TOnItem> void VisitInOutlineOrder(const TOutlineNode* root, TOnItem&& onItem) {
-    std::vector<std::pair<const TOutlineNode*, std::int32_t>> pending{{root, 0}};
-    while (!pending.empty()) {
-        auto& [node, next] = pending.back();
-        if (next >= node->ChildCount()) {
-            pending.pop_back();
-            continue;
-        }
-        const TOutlineNode* child = node->Child(next++);
-        onItem(child, pending.size() - 1);
-        if (child->HasChildren()) {
-            pending.emplace_back(child, 0);
-        }
-    }
-}
-
 constexpr std::size_t WindowSize = 4096;
 // Indentation and caption of a line; with CR LF it fills the window exactly.
 constexpr std::size_t LongestLine = WindowSize - 2;
@@ -311,7 +292,7 @@ void TCustomOutline::CheckStorableDepth() const {
     // One parent chain at a time from each leaf would be quadratic; one walk
     // that tracks the depth finds the deepest item.
     std::size_t deepest = 0;
-    VisitInOutlineOrder(RootItem_, [&deepest](const TOutlineNode*, std::size_t depth) {
+    VisitDescendants(RootItem_, [&deepest](const TOutlineNode*, std::size_t depth) {
         if (depth > LongestLine) {
             throw EOutlineError(msg::SOutlineMaxLevels);
         }
@@ -328,7 +309,7 @@ void TCustomOutline::SaveOutlineTo(const std::function<void(const char*, std::si
     std::size_t used = 0;
     std::string caption;
     bool afterEmptyLine = false;
-    VisitInOutlineOrder(RootItem_, [&](const TOutlineNode* item, std::size_t indent) {
+    VisitDescendants(RootItem_, [&](const TOutlineNode* item, std::size_t indent) {
         std::string_view text = item->Text();
         // A window that starts with an empty line cannot use its CR, so the
         // line after it must end two bytes earlier.

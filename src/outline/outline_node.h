@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace virevi {
@@ -148,5 +149,24 @@ private:
     mutable std::int32_t Offset_ = 1;    // position minus the parent's position
     mutable std::int32_t RowOffset_ = 1; // row minus the parent's row
 };
+
+/// Calls visit(item, depth) for every item below `top` in outline order,
+/// depth 0 for its children, without recursion: an outline read from a file
+/// may be a million levels deep.
+template <typename TNode, typename TVisit> void VisitDescendants(TNode* top, TVisit&& visit) {
+    std::vector<std::pair<TNode*, std::int32_t>> path{{top, 0}};
+    while (!path.empty()) {
+        auto& [node, next] = path.back();
+        if (next >= node->ChildCount()) {
+            path.pop_back();
+            continue;
+        }
+        TNode* child = node->Child(next++);
+        visit(child, path.size() - 1);
+        if (child->HasChildren()) {
+            path.emplace_back(child, 0);
+        }
+    }
+}
 
 } // namespace virevi
