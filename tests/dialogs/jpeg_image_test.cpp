@@ -164,6 +164,25 @@ TEST(JpegImageTest, DataCutShortStillDecodesAndFailedDecodeIsRetried) {
     EXPECT_EQ(image.Bitmap().Width, 256);
 }
 
+TEST(JpegImageTest, ProgressiveFileWithEndlessScansIsRefused) {
+    // The last scan again and again: libjpeg only warns about the repeats.
+    auto jpeg = PhotoJpeg();
+    std::size_t last = jpeg.size() - 2;
+    while (!(jpeg[last] == 0xFF && jpeg[last + 1] == 0xDA)) {
+        --last;
+    }
+    const std::vector<std::uint8_t> scan(jpeg.begin() + last, jpeg.end() - 2);
+    for (int copies = 0; copies < MaxJpegScans; ++copies) {
+        jpeg.insert(jpeg.end() - 2, scan.begin(), scan.end());
+    }
+    try {
+        DecodeJpeg(jpeg);
+        FAIL() << "decoded";
+    } catch (const EJPEG& error) {
+        EXPECT_EQ(error.ErrorCode, JERR_IMAGE_TOO_BIG);
+    }
+}
+
 TEST(JpegImageTest, PictureOverThePixelLimitIsRefusedBeforeDecoding) {
     const auto jpeg = PhotoJpeg();
     EXPECT_EQ(DecodeJpeg(jpeg, 256 * 192).Width, 256);
