@@ -39,7 +39,8 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
     } catch (...) {
         // Nothing is left to show a failure of the error display with.
     }
-    return false;
+    // The failed handler had the event; nothing else is to act on it.
+    return true;
 }
 
 QWidget* TApplication::MouseCapture() const {

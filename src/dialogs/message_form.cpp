@@ -167,7 +167,7 @@ bool TMessageForm::DialogKey(QKeyEvent* event) {
         if (modifiers == Qt::NoModifier) {
             QPushButton* target = nullptr;
             for (QPushButton* button : ButtonControls_) {
-                if (button->hasFocus()) {
+                if (button == focusWidget()) {
                     target = button;
                 }
             }
