@@ -117,7 +117,7 @@ LayoutMessageDialog(const TMessageMeasures& measures, TMsgDlgType type, TMsgDlgB
 
     std::int32_t count = 0;
     for (int kind = 0; kind < MsgDlgBtnCount; ++kind) {
-        if (Contains(buttons, static_cast<TMsgDlgBtn>(kind))) {
+        if (HasButton(buttons, static_cast<TMsgDlgBtn>(kind))) {
             ++count;
             layout.ButtonWidth = std::max(layout.ButtonWidth,
                                           cache.Width(static_cast<TMsgDlgBtn>(kind), captionWidth));
@@ -149,7 +149,7 @@ LayoutMessageDialog(const TMessageMeasures& measures, TMsgDlgType type, TMsgDlgB
     std::int32_t x = (layout.ClientWidth - layout.ButtonRowWidth) / 2;
     const std::int32_t y = layout.IconTextHeight + layout.VertMargin + layout.VertSpacing;
     for (int kind = 0; kind < MsgDlgBtnCount; ++kind) {
-        if (!Contains(buttons, static_cast<TMsgDlgBtn>(kind))) {
+        if (!HasButton(buttons, static_cast<TMsgDlgBtn>(kind))) {
             continue;
         }
         layout.Buttons.push_back({static_cast<TMsgDlgBtn>(kind),
@@ -160,17 +160,17 @@ LayoutMessageDialog(const TMessageMeasures& measures, TMsgDlgType type, TMsgDlgB
 }
 
 TMsgDlgBtn DefaultButton(TMsgDlgButtons buttons) {
-    if (Contains(buttons, mbOK)) {
+    if (HasButton(buttons, mbOK)) {
         return mbOK;
     }
-    return Contains(buttons, mbYes) ? mbYes : mbRetry;
+    return HasButton(buttons, mbYes) ? mbYes : mbRetry;
 }
 
 TMsgDlgBtn CancelButton(TMsgDlgButtons buttons) {
-    if (Contains(buttons, mbCancel)) {
+    if (HasButton(buttons, mbCancel)) {
         return mbCancel;
     }
-    return Contains(buttons, mbNo) ? mbNo : mbOK;
+    return HasButton(buttons, mbNo) ? mbNo : mbOK;
 }
 
 std::string MessageClipboardText(std::string_view caption, std::string_view message,
@@ -180,7 +180,7 @@ std::string MessageClipboardText(std::string_view caption, std::string_view mess
     text.append(Divider).append(message).append("\r\n");
     text.append(Divider);
     for (int kind = 0; kind < MsgDlgBtnCount; ++kind) {
-        if (Contains(buttons, static_cast<TMsgDlgBtn>(kind))) {
+        if (HasButton(buttons, static_cast<TMsgDlgBtn>(kind))) {
             text.append(WithoutAccelerators(MsgDlgButtonKinds()[kind].Caption)).append("   ");
         }
     }

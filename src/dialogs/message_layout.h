@@ -44,7 +44,7 @@ constexpr TMsgDlgButtons MsgDlgButtons(std::initializer_list<TMsgDlgBtn> kinds) 
     return set;
 }
 
-constexpr bool Contains(TMsgDlgButtons set, TMsgDlgBtn kind) {
+constexpr bool HasButton(TMsgDlgButtons set, TMsgDlgBtn kind) {
     return (set >> kind) & 1u;
 }
 
