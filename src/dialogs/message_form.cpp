@@ -79,12 +79,11 @@ TMessageForm::TMessageForm(const std::string& message, TMsgDlgType type, TMsgDlg
 
     const QFontMetrics metrics(font());
     const QString text = QString::fromUtf8(message);
-    const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     const QRect wrapArea(0, 0, ScreenOf(*this)->geometry().width() / 2, 0);
     const QRect textRect =
         text.isEmpty() ? QRect() : metrics.boundingRect(wrapArea, TextFlags, text);
     TMessageMeasures measures;
-    measures.AlphabetWidth = metrics.horizontalAdvance(alphabet);
+    measures.AlphabetWidth = metrics.horizontalAdvance(QLatin1String(DialogUnitAlphabet));
     measures.CharHeight = metrics.height();
     measures.TextWidth = textRect.width();
     measures.TextHeight = textRect.height();

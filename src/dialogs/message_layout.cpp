@@ -17,7 +17,6 @@ constexpr std::int32_t ButtonGapUnits = 4;
 constexpr std::int32_t IconSize = 32;
 // Room for the button's frame around its caption.
 constexpr std::int32_t ButtonCaptionPadding = 8;
-constexpr std::string_view Alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 constexpr std::string_view Divider = "---------------------------\r\n";
 
 // number × numerator / denominator in one step, the nearest integer, halves away from zero.
@@ -103,7 +102,8 @@ LayoutMessageDialog(const TMessageMeasures& measures, TMsgDlgType type, TMsgDlgB
                     TButtonWidthCache& cache,
                     const std::function<std::int32_t(std::string_view)>& captionWidth) {
     TMessageLayout layout;
-    layout.CharWidth = measures.AlphabetWidth / static_cast<std::int32_t>(Alphabet.size());
+    layout.CharWidth =
+        measures.AlphabetWidth / static_cast<std::int32_t>(DialogUnitAlphabet.size());
     const std::int32_t charHeight = measures.CharHeight;
     const auto horz = [&](std::int32_t units) { return MulDiv(units, layout.CharWidth, 4); };
     const auto vert = [&](std::int32_t units) { return MulDiv(units, charHeight, 8); };

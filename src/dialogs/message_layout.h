@@ -91,9 +91,13 @@ private:
     std::array<std::int32_t, MsgDlgBtnCount> Widths_{};
 };
 
+/// The string whose width, divided by its 52 letters, is the average character width.
+inline constexpr std::string_view DialogUnitAlphabet =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+
 /// The font measures the layout starts from, in pixels.
 struct TMessageMeasures {
-    std::int32_t AlphabetWidth = 0; ///< width of "A".."Z" followed by "a".."z" on one line
+    std::int32_t AlphabetWidth = 0; ///< width of DialogUnitAlphabet on one line
     std::int32_t CharHeight = 0;    ///< that string's height
     std::int32_t TextWidth = 0;     ///< the message, word-wrapped at half the screen width
     std::int32_t TextHeight = 0;
