@@ -14,14 +14,12 @@
 
 #include "dialogs/about_photo.h"
 #include "dialogs/form_scaling.h"
+#include "dialogs/message_layout.h"
 #include "dialogs/picture_formats.h"
 #include "runtime/messages.h"
 
 namespace virevi {
 namespace {
-
-constexpr int ResultOk = 1;
-constexpr int ResultClosed = 2;
 
 // The layout was drawn at 96 dpi with a font whose line is 12 pixels high.
 constexpr int DesignFontHeight = 12;
@@ -184,7 +182,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setGeometry(scaled(OKButtonBounds));
     OKButton->setDefault(true);
-    connect(OKButton, &QPushButton::clicked, this, [this] { done(ResultOk); });
+    connect(OKButton, &QPushButton::clicked, this, [this] { done(mrOk); });
 
     setFixedSize(scaled(ClientBounds).size());
 }
@@ -203,7 +201,7 @@ int TAboutBox::ShowModal() {
 }
 
 void TAboutBox::reject() {
-    done(ResultClosed);
+    done(mrCancel);
 }
 
 void TAboutBox::keyPressEvent(QKeyEvent* event) {
