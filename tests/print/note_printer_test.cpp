@@ -4,9 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPrintDialog>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
@@ -150,12 +152,20 @@ TEST(NotePrinterTest, JapaneseAndAsciiLinesToPdfOnThreePages) {
     EXPECT_EQ(notePrinter.Printer().Canvas().Font().Name, memo.font().family().toStdString());
 }
 
-TEST(NotePrinterTest, CancelPrintsNothing) {
+TEST(NotePrinterTest, DialogPlacedWithItsChoicesAndCancelPrintsNothing) {
     test::TTempFolder folder;
     TNotePrinter notePrinter;
     notePrinter.Printer().SetPrinter({"PDF", "", ""}, TDeviceSettings());
     notePrinter.Service().OutputFileName = folder.File("none.pdf");
     notePrinter.RunDialog = [](QPrintDialog& dialog) {
+        EXPECT_EQ(dialog.objectName(), "diaPrint");
+        EXPECT_EQ(dialog.printRange(), QAbstractPrintDialog::AllPages);
+        EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintToFile));
+        EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintPageRange));
+        EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintSelection));
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        EXPECT_EQ(dialog.pos(), QPoint((screen.width() - dialog.width()) / 2,
+                                       (screen.height() - dialog.height()) / 3));
         QTimer::singleShot(0, &dialog, &QDialog::reject);
         return dialog.exec();
     };
@@ -163,6 +173,30 @@ TEST(NotePrinterTest, CancelPrintsNothing) {
     note.Lines = {"x"};
     notePrinter.Print(note);
     EXPECT_FALSE(QFile::exists(QString::fromStdString(folder.File("none.pdf"))));
+}
+
+TEST(NotePrinterTest, PrintWhileAJobSpoolsIsRefusedAndTheJobGoesOn) {
+    test::TTempFolder folder;
+    TNotePrinter notePrinter;
+    notePrinter.Printer().SetPrinter({"PDF", "", ""}, TDeviceSettings());
+    const QString pdf = QString::fromStdString(folder.File("note.pdf"));
+    notePrinter.Service().OutputFileName = pdf.toStdString();
+    test::TListMemoLines note;
+    note.Lines = {"first", "\fsecond"};
+    // The user chooses Print again once the first job has started.
+    std::string nested = "not run";
+    int dialogs = 0;
+    notePrinter.RunDialog = [&](QPrintDialog& dialog) {
+        const int result = PressOk(dialog);
+        if (++dialogs == 1) {
+            QTimer::singleShot(0, [&] { nested = Raised([&] { notePrinter.Print(note); }); });
+        }
+        return result;
+    };
+    notePrinter.Print(note);
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_EQ(nested, msg::SPrinting);
+    EXPECT_EQ(PageCount(pdf), 2);
 }
 
 // The CUPS scheduler: the one running, or one started here (as root) and
