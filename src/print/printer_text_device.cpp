@@ -1,5 +1,8 @@
 #include "print/printer_text_device.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "print/printer.h"
 #include "runtime/shift_jis.h"
 
@@ -13,9 +16,13 @@ constexpr char CarriageReturnByte = 0x0D;
 // Tab stop step when the font reports no average character width.
 constexpr std::int32_t FallbackTabStep = 8;
 
-// The length of the first character of `text`, a double-byte one as two.
-std::size_t FirstCharLength(std::string_view text) {
-    return IsLeadByte(static_cast<unsigned char>(text[0])) && text.size() > 1 ? 2 : 1;
+// The length of the character at `pos`: two for a lead byte and the byte
+// after it when they decode as one character, as CharPrev steps over them.
+std::size_t CharLength(std::string_view text, std::size_t pos) {
+    if (!IsLeadByte(static_cast<unsigned char>(text[pos])) || pos + 1 >= text.size()) {
+        return 1;
+    }
+    return DecodeShiftJis(text.substr(pos, 2)).size() == 1 ? 2 : 1;
 }
 
 } // namespace
@@ -72,29 +79,55 @@ void TPrinterTextDevice::Write(std::string_view text) {
     }
 }
 
+std::size_t TPrinterTextDevice::FittingLength(std::string_view run) {
+    TPrinterCanvas& canvas = Printer_.Canvas();
+    const auto fits = [&](std::size_t length) {
+        return CurrentX + canvas.TextWidth(run.substr(0, length)) <= RightEdge;
+    };
+    // The longest start of whole characters that fits. A longer start is
+    // never narrower, so this is where dropping the last character one at a
+    // time from the whole run would stop; doubling and then halving measures
+    // only about as much as one printed line, however long the run.
+    std::vector<std::size_t> ends{0}; // ends[k]: the byte end of the first k characters
+    std::size_t good = 0;             // a number of characters that fits
+    std::size_t bad = 0;              // one that does not, once known
+    for (std::size_t count = 1; bad == 0; count *= 2) {
+        while (ends.size() <= count && ends.back() < run.size()) {
+            ends.push_back(ends.back() + CharLength(run, ends.back()));
+        }
+        const std::size_t probe = std::min(count, ends.size() - 1);
+        if (!fits(ends[probe])) {
+            bad = probe;
+        } else if (ends[probe] == run.size()) {
+            return run.size();
+        } else {
+            good = probe;
+        }
+    }
+    while (bad - good > 1) {
+        const std::size_t middle = good + (bad - good) / 2;
+        (fits(ends[middle]) ? good : bad) = middle;
+    }
+    return ends[good];
+}
+
 void TPrinterTextDevice::OutputRun(std::string_view run) {
     TPrinterCanvas& canvas = Printer_.Canvas();
     while (true) {
-        std::size_t length = run.size();
-        std::int32_t width = canvas.TextWidth(run);
-        std::int32_t height = canvas.TextHeight(run);
-        while (length > 0 && CurrentX + width > RightEdge) {
-            length = CharPrev(run, length);
-            width = canvas.TextWidth(run.substr(0, length));
-            height = canvas.TextHeight(run.substr(0, length));
-        }
+        std::size_t length = FittingLength(run);
         // A character wider than the whole line would otherwise never be
         // placed: it goes alone on a line of its own, cut off by the printer.
         if (length == 0 && CurrentX == 0) {
-            length = FirstCharLength(run);
-            width = canvas.TextWidth(run.substr(0, length));
-            height = canvas.TextHeight(run.substr(0, length));
+            length = CharLength(run, 0);
         }
+        const std::string_view part = run.substr(0, length);
+        const std::int32_t width = canvas.TextWidth(part);
+        const std::int32_t height = canvas.TextHeight(part);
         if (LineHeight < height) {
             LineHeight = height + 2;
         }
         if (length > 0) {
-            canvas.TextOut(CurrentX, CurrentY, run.substr(0, length));
+            canvas.TextOut(CurrentX, CurrentY, part);
         }
         run.remove_prefix(length);
         if (run.empty()) {

@@ -3,6 +3,7 @@
 // area: a hard wrap at the right edge that never splits a double-byte
 // character, tab stops every eight average character widths, and a new page
 // when the bottom comes near.
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -34,6 +35,9 @@ public:
 private:
     void Write(std::string_view text);
     void OutputRun(std::string_view run);
+    // The bytes of the longest start of `run`, in whole characters, that fit
+    // between CurrentX and RightEdge.
+    std::size_t FittingLength(std::string_view run);
     void Tab();
     void BreakLine();
     void BreakPage();

@@ -35,6 +35,7 @@ class TRecordingCanvas : public TCanvas {
 public:
     explicit TRecordingCanvas(std::vector<std::string>& log) : Log_(log) {}
     TTextMetrics Metrics;
+    std::size_t MeasuredBytes = 0;
 
     void SetFont(const TFont& font) override {
         Font_ = font;
@@ -44,6 +45,7 @@ public:
     const TFont& Font() const override { return Font_; }
     TTextMetrics TextMetrics() override { return Metrics; }
     std::int32_t TextWidth(std::string_view text) override {
+        MeasuredBytes += text.size();
         std::int32_t width = 0;
         for (std::size_t end = text.size(); end > 0;) {
             const std::size_t start = CharPrev(text, end);

@@ -198,6 +198,21 @@ TEST_F(PrinterTest, NewPageSelectsFontAgain) {
     EXPECT_EQ(Service.Log, expected);
 }
 
+TEST_F(PrinterTest, LineOfAnyLengthPrintsWholeMeasuredAboutOncePerLine) {
+    test::TListMemoLines note;
+    note.Lines = {std::string(100'000, 'a') + "bcd"};
+    PrintLines(Printer, note, NoteFont);
+    std::string drawn;
+    for (const std::string& entry : Service.Log) {
+        if (entry.starts_with("Text ")) {
+            drawn += entry.substr(entry.find(' ', 5) + 1);
+        }
+    }
+    EXPECT_EQ(drawn, note.Lines[0]);
+    // Ten characters a line: measuring each line from the whole rest would be billions.
+    EXPECT_LT(Service.LastContext->Canvas_.MeasuredBytes, 10 * note.Lines[0].size());
+}
+
 class PrintDialogTest : public PrinterTest {
 protected:
     TPrintDialog Dialog;
