@@ -4,7 +4,6 @@
 
 #include "runtime/canvas.h"
 #include "runtime/errors.h"
-#include "runtime/format.h"
 #include "runtime/messages.h"
 
 namespace virevi {
@@ -18,13 +17,6 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
 }
 
 } // namespace
-
-std::string OSErrorMessage(std::int32_t code, const std::string& text) {
-    if (code == 0) {
-        return msg::SUnkOSError;
-    }
-    return FormatS(FormatD(msg::SOSError, code), text);
-}
 
 TPrinter::TPrinter(TPrinterService& service, std::int32_t screenPixelsPerInch)
     : Service_(service), Canvas_(*this, screenPixelsPerInch) {}

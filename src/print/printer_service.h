@@ -71,7 +71,4 @@ public:
     CreateContext(const TPrinterDevice& printer, const TDeviceSettings* settings, bool drawing) = 0;
 };
 
-/// The message of EOSError for a system error `code` and the system's `text` for it.
-std::string OSErrorMessage(std::int32_t code, const std::string& text);
-
 } // namespace virevi

@@ -12,17 +12,6 @@
 
 namespace virevi::test {
 
-inline TTextMetrics FixedMetrics() {
-    TTextMetrics metrics;
-    metrics.Height = 20;
-    metrics.Ascent = 16;
-    metrics.Descent = 4;
-    metrics.AveCharWidth = 10;
-    metrics.MaxCharWidth = 20;
-    return metrics;
-}
-
-/// A font of `height` pixels at `pixelsPerInch`.
 inline TFont FontOf(std::string name, std::int32_t height, std::int32_t pixelsPerInch) {
     TFont font;
     font.Name = std::move(name);
@@ -73,30 +62,22 @@ private:
 class TRecordingContext : public TPrinterContext {
 public:
     TRecordingContext(std::vector<std::string>& log, std::int32_t width, std::int32_t height,
-                      std::int32_t pixelsPerInch, const TTextMetrics& metrics)
-        : Canvas_(log), Log_(log), Width_(width), Height_(height), Ppi_(pixelsPerInch) {
-        Canvas_.Metrics = metrics;
-    }
+                      std::int32_t pixelsPerInch)
+        : Canvas_(log), Log_(log), Width_(width), Height_(height), Ppi_(pixelsPerInch) {}
     std::int32_t PageWidth() override { return Width_; }
     std::int32_t PageHeight() override { return Height_; }
     std::int32_t PixelsPerInchY() override { return Ppi_; }
     TCanvas& Canvas() override { return Canvas_; }
-    bool StartDoc(const std::string& title, std::function<bool()> keepGoing) override {
+    bool StartDoc(const std::string& title, std::function<bool()>) override {
         Log_.push_back("StartDoc '" + title + "'");
-        KeepGoing = std::move(keepGoing);
         return true;
     }
-    bool StartPage() override { return Log("StartPage"); }
-    bool EndPage() override { return Log("EndPage"); }
-    bool EndDoc() override { return Log("EndDoc"); }
+    bool StartPage() override { return Log_.emplace_back("StartPage"), true; }
+    bool EndPage() override { return Log_.emplace_back("EndPage"), true; }
+    bool EndDoc() override { return Log_.emplace_back("EndDoc"), true; }
     TRecordingCanvas Canvas_;
-    std::function<bool()> KeepGoing;
 
 private:
-    bool Log(const char* what) {
-        Log_.push_back(what);
-        return true;
-    }
     std::vector<std::string>& Log_;
     std::int32_t Width_, Height_, Ppi_;
 };
@@ -104,20 +85,16 @@ private:
 class TFakePrinterService : public TPrinterService {
 public:
     std::string Default = "PDF";
-    std::vector<TPrinterDevice> List = {{"Laser", "drv", "lp0"}, {"PDF", "pdf", "file"}};
-    bool WithSettings = true;
     bool RefuseContexts = false;
-    std::int32_t Width = 100, Height = 200, PixelsPerInch = 600;
-    TTextMetrics Metrics = FixedMetrics();
+    std::int32_t Width = 100, Height = 200, PixelsPerInch = 600, AveCharWidth = 10;
     std::vector<std::string> Log;
     TRecordingContext* LastContext = nullptr;
 
     std::string DefaultPrinterName() override { return Default; }
-    std::vector<TPrinterDevice> Printers() override { return List; }
+    std::vector<TPrinterDevice> Printers() override {
+        return {{"Laser", "drv", "lp0"}, {"PDF", "pdf", "file"}};
+    }
     std::optional<TDeviceSettings> DefaultSettings(const TPrinterDevice&) override {
-        if (!WithSettings) {
-            return std::nullopt;
-        }
         TDeviceSettings settings;
         settings.Copies = 3;
         return settings;
@@ -128,8 +105,9 @@ public:
         if (RefuseContexts) {
             return nullptr;
         }
-        auto context =
-            std::make_unique<TRecordingContext>(Log, Width, Height, PixelsPerInch, Metrics);
+        auto context = std::make_unique<TRecordingContext>(Log, Width, Height, PixelsPerInch);
+        context->Canvas_.Metrics.Height = 20;
+        context->Canvas_.Metrics.AveCharWidth = AveCharWidth;
         LastContext = context.get();
         return context;
     }

@@ -50,7 +50,6 @@ const TLayoutCase LayoutCases[] = {
      {"1 0,0 abcdefghi", "1 0,22 " + A + "x"},
      1},
     {"TabAlone", {"\t", "x"}, {"1 0,20 x"}, 1},
-    {"TabFromStart", {"\tx"}, {"1 80,0 x"}, 1, 200},
     {"TabAtStopMinusOne", {"aaaaaaaiiiiiiiii\tx"}, {"1 0,0 aaaaaaaiiiiiiiii", "1 160,0 x"}, 1, 200},
     {"TabAtStopMinusTwo", {"aaaaaaaiiiiiiii\tx"}, {"1 0,0 aaaaaaaiiiiiiii", "1 80,0 x"}, 1, 200},
     {"TabPassingRightEdge", {"aaaaaaaaa\tb"}, {"1 0,0 aaaaaaaaa", "1 0,22 b"}, 1},
@@ -79,7 +78,6 @@ const TLayoutCase LayoutCases[] = {
      {"1 0,0 " + A, "1 0,22 " + I, "1 0,44 x"},
      1,
      15},
-    {"NoWidthAtAll", {"ab"}, {"1 0,0 a", "1 0,22 b"}, 1, 0},
 };
 
 class PrinterTextDeviceTest : public testing::TestWithParam<TLayoutCase> {};
@@ -91,7 +89,7 @@ TEST_P(PrinterTextDeviceTest, LaysOutLines) {
     TPrinter printer(service, 96);
     test::TListMemoLines note;
     note.Lines = layout.Lines;
-    service.Metrics.AveCharWidth = layout.AveCharWidth;
+    service.AveCharWidth = layout.AveCharWidth;
     PrintLines(printer, note, test::FontOf("F", -16, 96));
     std::vector<std::string> drawn;
     int pages = 0;
