@@ -14,6 +14,10 @@ std::int64_t RoundDiv(std::int64_t num, std::int64_t den) {
 }
 
 std::int32_t FontSize(const TFont& font) {
+    // A device that reports no resolution has no point sizes either.
+    if (font.PixelsPerInch <= 0) {
+        return 0;
+    }
     return static_cast<std::int32_t>(
         -RoundDiv(static_cast<std::int64_t>(font.Height) * 72, font.PixelsPerInch));
 }
