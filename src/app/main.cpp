@@ -1,31 +1,31 @@
 // Start-up: the application, the main window, the About box, the message loop.
 // No command line is read (Qt takes its own platform options) and no settings
 // are kept.
-#include <QApplication>
 #include <QIcon>
 #include <QScreen>
 
+#include "app/application.h"
 #include "app/main_window.h"
-#include "runtime/messages.h"
+#include "dialogs/about_box.h"
 
 int main(int argc, char* argv[]) {
-    // 1. The application object, with its icon.
-    QApplication app(argc, argv);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/mainicon.xpm")));
-
-    // 2. The title, before any window exists.
-    QApplication::setApplicationName(QString::fromUtf8(virevi::msg::ApplicationTitle));
+    // 1-2. The application object, which also takes the title "virevi" before
+    //      any window exists; an exception escaping any event is shown there
+    //      by the error display and the loop goes on.
+    virevi::TApplication app(argc, argv);
+    virevi::TApplication::setWindowIcon(QIcon(QStringLiteral(":/mainicon.xpm")));
 
     // 3. The main window; its layout gives the note editor the focus for when
     //    the window first becomes active.
     virevi::TMain window;
 
-    // 4. The About box, created hidden, lives here once it exists.
-    // ABOUT BOX: virevi::TAboutBox aboutBox; (shown by About1Click)
+    // 4. The About box, created hidden; About1Click shows it.
+    virevi::TAboutBox aboutBox;
+    // ABOUT BOX: hand `aboutBox` to the main window here once TMain takes it.
 
     // 5. Shown centred, then the message loop until the main window closes.
     const QRect screen = window.screen()->availableGeometry();
     window.move(screen.center() - window.rect().center());
     window.show();
-    return QApplication::exec();
+    return virevi::TApplication::exec();
 }
