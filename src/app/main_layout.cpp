@@ -130,7 +130,7 @@ TMainLayout::TMainLayout(QMainWindow& window, QWidget& olTree, QWidget& moNote, 
     QFont font = QApplication::font();
     font.setPixelSize(13);
     Window_.setFont(font);
-    Window_.setPalette(WithColor(Window_.palette(), QPalette::Window, clCream));
+    // The window's own cream shows nowhere: the client area is all panels.
 
     BuildMenu();
     BuildPanels(olTree, moNote, lbIndex);
