@@ -120,8 +120,8 @@ QPalette WithColor(QPalette palette, QPalette::ColorRole role, TColor color) {
 } // namespace
 
 TMainLayout::TMainLayout(QMainWindow& window, QWidget& olTree, QWidget& moNote, QLabel& lbIndex,
-                         TMainCommands commands)
-    : QObject(&window), Window_(window), Commands_(std::move(commands)),
+                         TMainCommands commands, bool* dragging)
+    : QObject(&window), Window_(window), Commands_(std::move(commands)), Splitter_(dragging),
       Hints_(new THintController(this)) {
     InitResources();
     SplitCursor_ = LoadSplitCursor();

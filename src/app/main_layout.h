@@ -50,8 +50,9 @@ public:
     /// Builds everything on `window`, which it sizes for a 620 x 356 client
     /// area below the menu bar; the three controls move into their panes, and
     /// the note editor will have the focus when the window first becomes active.
+    /// The splitter's drag flag lives in `dragging` when given.
     TMainLayout(QMainWindow& window, QWidget& olTree, QWidget& moNote, QLabel& lbIndex,
-                TMainCommands commands);
+                TMainCommands commands, bool* dragging = nullptr);
     ~TMainLayout() override;
 
     TSplitter& Splitter() { return Splitter_; }

@@ -7,13 +7,13 @@ void TSplitter::MouseDown(TMouseButton button, std::int32_t x, std::int32_t pane
         Captured_ = true;
     }
     if (OnGrip(x, paneWidth)) {
-        Dragging = true;
+        *Dragging_ = true;
     }
 }
 
 TSplitMove TSplitter::MouseMove(std::int32_t x, std::int32_t paneWidth,
                                 std::int32_t windowWidth) const {
-    if (!Dragging) {
+    if (!*Dragging_) {
         return {OnGrip(x, paneWidth) ? TSplitCursor::HorizontalSplit : TSplitCursor::Default, {}};
     }
     if (x > 10 && x < windowWidth - 20) {
@@ -26,7 +26,7 @@ void TSplitter::MouseUp(TMouseButton button) {
     if (button == TMouseButton::mbLeft) {
         Captured_ = false;
     }
-    Dragging = false;
+    *Dragging_ = false;
 }
 
 } // namespace virevi

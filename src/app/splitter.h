@@ -21,8 +21,14 @@ public:
     /// The pane's width at every start; it is never saved.
     static constexpr std::int32_t InitialWidth = 201;
 
+    /// `dragging` is where the drag flag lives (the window's own field, which
+    /// starting a new document clears); none: the splitter keeps its own.
+    explicit TSplitter(bool* dragging = nullptr) : Dragging_(dragging ? dragging : &Own_) {}
+    TSplitter(const TSplitter&) = delete;
+    TSplitter& operator=(const TSplitter&) = delete;
+
     /// Set by a press on the grip, cleared by the next release the pane receives.
-    bool Dragging = false;
+    bool Dragging() const { return *Dragging_; }
 
     /// X lies on the grip: the pane's rightmost 3 pixels (strictly past width - 4).
     static bool OnGrip(std::int32_t x, std::int32_t paneWidth) { return x > paneWidth - 4; }
@@ -40,6 +46,8 @@ public:
     void MouseUp(TMouseButton button);
 
 private:
+    bool Own_ = false;
+    bool* Dragging_;
     bool Captured_ = false;
 };
 

@@ -363,7 +363,7 @@ TEST_F(OutlineSplitterTest, LeftDragWithinItsLimits) {
     QTest::mouseMove(pane, {5, 150});
     EXPECT_EQ(PaneWidth(), 11);
     QTest::mouseRelease(pane, Qt::LeftButton, {}, {5, 150});
-    EXPECT_FALSE(Layout->Splitter().Dragging);
+    EXPECT_FALSE(Layout->Splitter().Dragging());
 }
 
 TEST_F(OutlineSplitterTest, PressLeftOfTheGripDragsNothing) {
@@ -379,13 +379,13 @@ TEST_F(OutlineSplitterTest, RightDragReleasedOverTheOutlineGoesOnOverTheFrame) {
     TPanel* pane = Layout->pnOutline;
     QTest::mousePress(pane, Qt::RightButton, {}, Frame(199));
     QTest::mouseRelease(pane, Qt::RightButton, {}, {100, 100});
-    EXPECT_TRUE(Layout->Splitter().Dragging);
+    EXPECT_TRUE(Layout->Splitter().Dragging());
     QTest::mouseMove(pane, {100, 120}); // over the outline: the pane sees nothing
     EXPECT_EQ(PaneWidth(), 201);
     QTest::mouseMove(pane, {150, 298}); // the bottom frame
     EXPECT_EQ(PaneWidth(), 150);
     QTest::mouseClick(pane, Qt::LeftButton, {}, {148, 298});
-    EXPECT_FALSE(Layout->Splitter().Dragging);
+    EXPECT_FALSE(Layout->Splitter().Dragging());
     QTest::mouseMove(pane, {120, 298});
     EXPECT_EQ(PaneWidth(), 150);
 }

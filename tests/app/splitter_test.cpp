@@ -50,7 +50,7 @@ TEST_P(SplitterDragTest, EndsAtWidth) {
         }
     }
     EXPECT_EQ(width, GetParam().Width);
-    EXPECT_EQ(splitter.Dragging, GetParam().Dragging);
+    EXPECT_EQ(splitter.Dragging(), GetParam().Dragging);
 }
 
 constexpr auto L = TMouseButton::mbLeft;
@@ -99,6 +99,15 @@ INSTANTIATE_TEST_SUITE_P(Cases, SplitterDragTest,
                                                    150,
                                                    false}),
                          [](const auto& info) { return info.param.Name; });
+
+TEST(SplitterTest, ClearingTheWindowsFlagEndsAStickyDrag) {
+    bool dragging = false;
+    TSplitter splitter(&dragging);
+    splitter.MouseDown(TMouseButton::mbRight, 199, 201);
+    EXPECT_TRUE(dragging);
+    dragging = false; // a new document
+    EXPECT_FALSE(splitter.MouseMove(150, 201, WindowWidth).Width);
+}
 
 } // namespace
 } // namespace virevi
