@@ -143,6 +143,22 @@ public:
     /// leave what is below them.
     virtual void DrawBitmap(const TBitmap& bitmap, const TRect& source, TPoint dest,
                             TColor transparent) = 0;
+    /// Scales the whole of `bitmap` into `dest` (nearest pixel); pixels of
+    /// colour `transparent` leave what is below them.
+    virtual void StretchBitmap(const TBitmap& bitmap, const TRect& dest, TColor transparent) {
+        if (bitmap.Width <= 0 || bitmap.Height <= 0 || dest.Empty()) {
+            return;
+        }
+        for (std::int32_t y = dest.Top; y < dest.Bottom; ++y) {
+            const std::int32_t sy = (y - dest.Top) * bitmap.Height / dest.Height();
+            for (std::int32_t x = dest.Left; x < dest.Right; ++x) {
+                const TColor pixel = bitmap.Pixel((x - dest.Left) * bitmap.Width / dest.Width(), sy);
+                if (pixel != transparent) {
+                    FillRect({x, y, x + 1, y + 1}, pixel);
+                }
+            }
+        }
+    }
 };
 
 } // namespace virevi
