@@ -337,8 +337,7 @@ void TCustomGrid::MouseMove(TShiftState shift, std::int32_t x, std::int32_t y) {
     }
 }
 
-void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, std::int32_t x,
-                          std::int32_t y) {
+void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) {
     if (State_ != TGridState::gsSelecting) {
         return;
     }

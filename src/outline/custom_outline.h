@@ -123,8 +123,7 @@ public:
     // --- input (the grid's notifications, extended) -----------------------
     void KeyDown(std::uint16_t& key, TShiftState shift) override;
     void KeyPress(char& key) override;
-    void MouseDown(TMouseButton button, TShiftState shift, std::int32_t x,
-                   std::int32_t y) override;
+    void MouseDown(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) override;
     void Resized() override;
 
     std::string ItemSeparator = "\\";
@@ -187,8 +186,8 @@ private:
     bool Tallying() const { return Tallying_; }
     std::int32_t WidthKey(std::string_view text, std::int32_t level);
     std::int32_t StyleWidthOffset() const;
-    void DrawPictures(TCanvas& canvas, const TRect& rect, std::int32_t x,
-                      const TBitmap* first, const TBitmap* second);
+    void DrawPictures(TCanvas& canvas, const TRect& rect, std::int32_t x, const TBitmap* first,
+                      const TBitmap* second);
     void DrawTreeLines(TCanvas& canvas, const TRect& rect, const TOutlineNode* item,
                        std::int32_t level);
     void SelectItem(const TOutlineNode* item);

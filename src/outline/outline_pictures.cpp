@@ -34,7 +34,8 @@ TBitmap BitmapFromXpm(const char* const* xpm, int lines) {
     int height = 0;
     int colours = 0;
     int perPixel = 0;
-    if (lines < 1 || std::sscanf(xpm[0], "%d %d %d %d", &width, &height, &colours, &perPixel) != 4 ||
+    if (lines < 1 ||
+        std::sscanf(xpm[0], "%d %d %d %d", &width, &height, &colours, &perPixel) != 4 ||
         perPixel != 1 || width <= 0 || height <= 0 || colours <= 0 ||
         lines < 1 + colours + height) {
         return {};

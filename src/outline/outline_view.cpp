@@ -108,7 +108,8 @@ std::int32_t TCustomOutline::StyleWidthOffset() const {
 std::int32_t TCustomOutline::WidthKey(std::string_view text, std::int32_t level) {
     TCanvas* canvas = MeasureCanvas();
     const std::int32_t w = canvas == nullptr || text.empty() ? 0 : canvas->TextWidth(text);
-    const std::int64_t key = static_cast<std::int64_t>(w) + std::int64_t{DefaultRowHeight()} * level;
+    const std::int64_t key =
+        static_cast<std::int64_t>(w) + std::int64_t{DefaultRowHeight()} * level;
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(key, 0, INT32_MAX / 2));
 }
 
@@ -166,15 +167,14 @@ void TCustomOutline::RetallyWidths() {
 }
 
 void TCustomOutline::UpdateColumnWidth() {
-    const bool horizontal = ScrollBars() == TScrollStyle::ssHorizontal ||
-                            ScrollBars() == TScrollStyle::ssBoth;
+    const bool horizontal =
+        ScrollBars() == TScrollStyle::ssHorizontal || ScrollBars() == TScrollStyle::ssBoth;
     if (!horizontal || !Tallying_ || WidthSuspended_ != 0 ||
         (Style_ == TOutlineType::otOwnerDraw && OnDrawItem)) {
         return;
     }
     // The root (level 0, no caption) counts too: it is the narrowest column.
-    const std::int64_t width =
-        std::int64_t{std::max(Widths_.Max(), 0)} + StyleWidthOffset();
+    const std::int64_t width = std::int64_t{std::max(Widths_.Max(), 0)} + StyleWidthOffset();
     const auto column = static_cast<std::int32_t>(std::max<std::int64_t>(0, width));
     if (column != ColWidth()) {
         SettingWidth_ = true;
@@ -188,8 +188,8 @@ void TCustomOutline::Resized() {
     if (SettingWidth_ || SettingHeight_) {
         return;
     }
-    const bool vertical = ScrollBars() == TScrollStyle::ssNone ||
-                          ScrollBars() == TScrollStyle::ssVertical;
+    const bool vertical =
+        ScrollBars() == TScrollStyle::ssNone || ScrollBars() == TScrollStyle::ssVertical;
     if (vertical || (Style_ == TOutlineType::otOwnerDraw && OnDrawItem)) {
         SettingWidth_ = true;
         SetColWidth(ClientWidth());
@@ -306,7 +306,7 @@ void TCustomOutline::DrawCell(TCanvas& canvas, std::int32_t row, const TRect& re
     const TBitmap* plusMinus =
         children ? Picture(item->Expanded_ ? TOutlinePicture::Minus : TOutlinePicture::Plus)
                  : nullptr;
-    const TBitmap* folder = Picture(!children        ? TOutlinePicture::Leaf
+    const TBitmap* folder = Picture(!children         ? TOutlinePicture::Leaf
                                     : item->Expanded_ ? TOutlinePicture::Open
                                                       : TOutlinePicture::Closed);
 

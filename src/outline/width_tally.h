@@ -59,7 +59,8 @@ private:
             Max_ = Large_.rbegin()->first;
             return;
         }
-        std::int32_t width = std::min<std::int32_t>(Max_, static_cast<std::int32_t>(Small_.size()) - 1);
+        std::int32_t width =
+            std::min<std::int32_t>(Max_, static_cast<std::int32_t>(Small_.size()) - 1);
         while (width >= 0 && Small_[static_cast<std::size_t>(width)] == 0) {
             --width;
         }

@@ -44,9 +44,7 @@ protected:
     void Press(std::int32_t x, std::int32_t y, TShiftState shift = 0) {
         Grid.MouseDown(TMouseButton::mbLeft, shift, x, y);
     }
-    void Release(std::int32_t x, std::int32_t y) {
-        Grid.MouseUp(TMouseButton::mbLeft, 0, x, y);
-    }
+    void Release(std::int32_t x, std::int32_t y) { Grid.MouseUp(TMouseButton::mbLeft, 0, x, y); }
 
     THooked<TPaintedGrid> Grid;
     int Clicks = 0;
@@ -320,8 +318,8 @@ TEST_F(GridTest, PaintsVisibleRowsInTheAreaAndFillsTheRest) {
     Grid.Paint(canvas, {0, 0, 200, 160});
     EXPECT_EQ(Grid.Cells, (std::vector<std::string>{"0 0,0,64,16 state 1", "1 0,16,64,32 state 0",
                                                     "2 0,32,64,48 state 0"}));
-    EXPECT_EQ(canvas.Ops, (std::vector<std::string>{"fill 64,0,200,48 cream",
-                                                    "fill 0,48,200,160 cream"}));
+    EXPECT_EQ(canvas.Ops,
+              (std::vector<std::string>{"fill 64,0,200,48 cream", "fill 0,48,200,160 cream"}));
     Grid.Cells.clear();
     Grid.HasFocus = true;
     Grid.Paint(canvas, {0, 20, 10, 30});
@@ -332,8 +330,8 @@ TEST_F(GridTest, PaintsVisibleRowsInTheAreaAndFillsTheRest) {
 }
 
 TEST_F(GridTest, MulDivRoundsHalvesAwayFromZero) {
-    EXPECT_EQ(MulDiv(13, 72, 96), 10);  // 9.75
-    EXPECT_EQ(MulDiv(10, 96, 72), 13);  // 13.33
+    EXPECT_EQ(MulDiv(13, 72, 96), 10);   // 9.75
+    EXPECT_EQ(MulDiv(10, 96, 72), 13);   // 13.33
     EXPECT_EQ(MulDiv(16, 120, 100), 19); // 19.2
     EXPECT_EQ(MulDiv(1, 1, 2), 1);
     EXPECT_EQ(MulDiv(-1, 1, 2), -1);

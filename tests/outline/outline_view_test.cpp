@@ -77,14 +77,15 @@ TEST_P(OutlineWidthTest, DisplayWidthOfALevelTwoItem) {
 
 INSTANTIATE_TEST_SUITE_P(
     Styles, OutlineWidthTest,
-    testing::Values(TWidthCase{"Text", TOutlineStyle::osText, ooDrawTreeRoot, 38},
-                    TWidthCase{"PlusMinusText", TOutlineStyle::osPlusMinusText, 0, 54},
-                    TWidthCase{"PictureText", TOutlineStyle::osPictureText, 0, 54},
-                    TWidthCase{"PlusMinusPictureText", TOutlineStyle::osPlusMinusPictureText, 0, 70},
-                    TWidthCase{"TreeText", TOutlineStyle::osTreeText, ooDrawTreeRoot, 53},
-                    TWidthCase{"TreeTextNoRoot", TOutlineStyle::osTreeText, 0, 37},
-                    TWidthCase{"TreePictureText", TOutlineStyle::osTreePictureText, ooDrawTreeRoot, 69},
-                    TWidthCase{"TreePictureTextNoRoot", TOutlineStyle::osTreePictureText, 0, 53}),
+    testing::Values(
+        TWidthCase{"Text", TOutlineStyle::osText, ooDrawTreeRoot, 38},
+        TWidthCase{"PlusMinusText", TOutlineStyle::osPlusMinusText, 0, 54},
+        TWidthCase{"PictureText", TOutlineStyle::osPictureText, 0, 54},
+        TWidthCase{"PlusMinusPictureText", TOutlineStyle::osPlusMinusPictureText, 0, 70},
+        TWidthCase{"TreeText", TOutlineStyle::osTreeText, ooDrawTreeRoot, 53},
+        TWidthCase{"TreeTextNoRoot", TOutlineStyle::osTreeText, 0, 37},
+        TWidthCase{"TreePictureText", TOutlineStyle::osTreePictureText, ooDrawTreeRoot, 69},
+        TWidthCase{"TreePictureTextNoRoot", TOutlineStyle::osTreePictureText, 0, 53}),
     [](const testing::TestParamInfo<TWidthCase>& info) { return info.param.Name; });
 
 TEST_F(OutlineViewTest, TopLevelCurrentRowAsInTheMainWindow) {
@@ -106,17 +107,16 @@ TEST_F(OutlineViewTest, TreeLinesWithAndWithoutRoot) {
     Build(Outline, "1P 2A 2B 1Q");
     Outline.ItemAt(1)->SetExpanded(true);
     DrawRow(1);
-    EXPECT_EQ(Canvas.Only("line"), (TOps{"line 8,16-8,32 black", "line 24,16-24,32 black",
-                                         "line 24,24-30,24 black"}));
+    EXPECT_EQ(Canvas.Only("line"),
+              (TOps{"line 8,16-8,32 black", "line 24,16-24,32 black", "line 24,24-30,24 black"}));
     EXPECT_EQ(Canvas.Only("bitmap"), TOps{"bitmap 13x13 to 32,17 clear #800080 px black/black"});
-    EXPECT_EQ(Canvas.Only("text"),
-              TOps{"text 47,16,56,32 at 47,17 'A' on cream in windowtext"});
+    EXPECT_EQ(Canvas.Only("text"), TOps{"text 47,16,56,32 at 47,17 'A' on cream in windowtext"});
     DrawRow(2);
-    EXPECT_EQ(Canvas.Only("line"), (TOps{"line 8,32-8,48 black", "line 24,32-24,40 black",
-                                         "line 24,40-30,40 black"}));
+    EXPECT_EQ(Canvas.Only("line"),
+              (TOps{"line 8,32-8,48 black", "line 24,32-24,40 black", "line 24,40-30,40 black"}));
     DrawRow(0);
-    EXPECT_EQ(Canvas.Only("bitmap"),
-              TOps{"bitmap 13x13 to 16,1 clear #800080 px #00FFFF/#FFFFFF"}) << "open folder";
+    EXPECT_EQ(Canvas.Only("bitmap"), TOps{"bitmap 13x13 to 16,1 clear #800080 px #00FFFF/#FFFFFF"})
+        << "open folder";
 
     Outline.SetOptions(ooDrawFocusRect);
     DrawRow(0);
@@ -134,21 +134,19 @@ TEST_F(OutlineViewTest, ExpandedChildlessItemShowsTheLeaf) {
     DrawRow(0);
     EXPECT_EQ(Canvas.Only("bitmap"), TOps{"bitmap 13x13 to 16,1 clear #800080 px black/black"});
     DrawRow(1);
-    EXPECT_EQ(Canvas.Only("bitmap"),
-              TOps{"bitmap 13x13 to 16,17 clear #800080 px #FFFFFF/black"}) << "closed folder";
+    EXPECT_EQ(Canvas.Only("bitmap"), TOps{"bitmap 13x13 to 16,17 clear #800080 px #FFFFFF/black"})
+        << "closed folder";
 }
 
 TEST_F(OutlineViewTest, PlusMinusPictureTextLeavesTheSlotOfALeafEmpty) {
     Build(Outline, "1P 2A");
     Outline.SetOutlineStyle(TOutlineStyle::osPlusMinusPictureText);
     DrawRow(0);
-    EXPECT_EQ(Canvas.Only("bitmap"),
-              (TOps{"bitmap 13x13 to 0,1 clear #00BFBF px #00BFBF/#FFFFFF",
-                    "bitmap 13x13 to 16,1 clear #800080 px #FFFFFF/black"}));
+    EXPECT_EQ(Canvas.Only("bitmap"), (TOps{"bitmap 13x13 to 0,1 clear #00BFBF px #00BFBF/#FFFFFF",
+                                           "bitmap 13x13 to 16,1 clear #800080 px #FFFFFF/black"}));
     Outline.ItemAt(1)->SetExpanded(true);
     DrawRow(1);
-    EXPECT_EQ(Canvas.Only("bitmap"),
-              TOps{"bitmap 13x13 to 32,17 clear #800080 px black/black"});
+    EXPECT_EQ(Canvas.Only("bitmap"), TOps{"bitmap 13x13 to 32,17 clear #800080 px black/black"});
     EXPECT_EQ(Canvas.Only("text"), TOps{"text 48,16,56,32 at 48,17 'A' on cream in windowtext"});
 }
 

@@ -63,8 +63,8 @@ public:
 private:
     static std::string Point(TPoint p) { return std::to_string(p.X) + "," + std::to_string(p.Y); }
     static std::string Rect(const TRect& r) {
-        return std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) +
-               "," + std::to_string(r.Bottom);
+        return std::to_string(r.Left) + "," + std::to_string(r.Top) + "," +
+               std::to_string(r.Right) + "," + std::to_string(r.Bottom);
     }
     static std::string Color(TColor color) {
         switch (color) {
