@@ -183,6 +183,7 @@ private:
     /// Counts (sign +1) or uncounts (-1) the widths of `item` and its shown descendants.
     void TallyShown(const TOutlineNode* item, std::int32_t sign);
     void TallyChildren(const TOutlineNode* item, std::int32_t sign);
+    void TallyRows(const TOutlineNode* item, std::int32_t sign, bool withItem);
     bool Tallying() const { return Tallying_; }
     std::int32_t WidthKey(std::string_view text, std::int32_t level);
     std::int32_t StyleWidthOffset() const;

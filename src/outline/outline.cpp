@@ -93,6 +93,8 @@ TOutline::TOutline(QWidget* parent) : QAbstractScrollArea(parent), Canvas_(*this
             Scroll(kind, TScrollCode::scPosition, Bar(kind)->sliderPosition());
         });
     }
+    BarExtent_ = {verticalScrollBar()->sizeHint().width(),
+                  horizontalScrollBar()->sizeHint().height()};
     resize(121, 97);
     SetFont(Font());
     Resized();
@@ -241,6 +243,11 @@ bool TOutline::event(QEvent* event) {
     if (event->type() == QEvent::UngrabMouse || event->type() == QEvent::WindowDeactivate) {
         CancelMode();
     }
+    if (event->type() == QEvent::StyleChange) {
+        BarExtent_ = {verticalScrollBar()->sizeHint().width(),
+                      horizontalScrollBar()->sizeHint().height()};
+        Resized();
+    }
     return QAbstractScrollArea::event(event);
 }
 
@@ -308,7 +315,7 @@ TPoint TOutline::WindowClientSize() const {
 }
 
 TPoint TOutline::ScrollBarExtent() const {
-    return {verticalScrollBar()->sizeHint().width(), horizontalScrollBar()->sizeHint().height()};
+    return BarExtent_;
 }
 
 TPoint TOutline::CursorPos() const {

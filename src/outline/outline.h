@@ -63,6 +63,7 @@ private:
     QBasicTimer Timer_;
     TPoint LastPointer_;
     bool Resizing_ = false;
+    TPoint BarExtent_; // asked of the style once: the grid needs it on every geometry question
 };
 
 } // namespace virevi

@@ -120,12 +120,32 @@ std::int32_t TCustomOutline::DisplayWidth(const TOutlineNode* item) {
 }
 
 void TCustomOutline::TallyShown(const TOutlineNode* item, std::int32_t sign) {
-    const std::int32_t level = item->Level();
-    const auto count = [&](const TOutlineNode* node, std::int32_t depth) {
-        const std::int32_t key = WidthKey(node->Text(), level + depth);
-        sign > 0 ? Widths_.Add(key) : Widths_.Remove(key);
+    TallyRows(item, sign, true);
+}
+
+void TCustomOutline::TallyChildren(const TOutlineNode* item, std::int32_t sign) {
+    TallyRows(item, sign, false);
+}
+
+void TCustomOutline::TallyRows(const TOutlineNode* item, std::int32_t sign, bool withItem) {
+    TCanvas* canvas = MeasureCanvas();
+    if (canvas == nullptr) {
+        return;
+    }
+    // WidthKey without a virtual look-up per row: expanding a large item
+    // measures every row that appears.
+    const std::int64_t height = DefaultRowHeight();
+    const auto count = [&](const TOutlineNode* node, std::int32_t level) {
+        const std::string_view text = node->Text();
+        const std::int64_t key = (text.empty() ? 0 : canvas->TextWidth(text)) + height * level;
+        const auto clamped =
+            static_cast<std::int32_t>(std::clamp<std::int64_t>(key, 0, INT32_MAX / 2));
+        sign > 0 ? Widths_.Add(clamped) : Widths_.Remove(clamped);
     };
-    count(item, 0);
+    const std::int32_t level = item->Level();
+    if (withItem) {
+        count(item, level);
+    }
     if (!item->Expanded_ || item->Children_ == nullptr) {
         return;
     }
@@ -138,17 +158,10 @@ void TCustomOutline::TallyShown(const TOutlineNode* item, std::int32_t sign) {
             continue;
         }
         const TOutlineNode* child = node->Child(next++);
-        const auto depth = static_cast<std::int32_t>(path.size());
-        count(child, depth);
+        count(child, level + static_cast<std::int32_t>(path.size()));
         if (child->Expanded_ && child->Children_ != nullptr) {
             path.emplace_back(child, 0);
         }
-    }
-}
-
-void TCustomOutline::TallyChildren(const TOutlineNode* item, std::int32_t sign) {
-    for (std::int32_t i = 0; i < item->ChildCount(); ++i) {
-        TallyShown(item->Child(i), sign);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <array>
 
 #include "runtime/shift_jis.h"
 
@@ -99,15 +100,14 @@ QColor TQtCanvas::Resolve(TColor color) const {
 void TQtCanvas::SetFont(const TFont& font) {
     const bool sameFace = font.Name == Font_.Name && font.Height == Font_.Height &&
                           font.Style == Font_.Style && font.Charset == Font_.Charset &&
-                          font.Pitch == Font_.Pitch && !DoubleWidths_.empty();
+                          font.Pitch == Font_.Pitch && !Widths_.empty();
     Font_ = font;
     if (sameFace) {
         return; // only the colour changed: the measures stay
     }
     QFont_ = ToQFont(font);
     Metrics_ = QFontMetrics(QFont_);
-    SingleWidths_.fill(-1);
-    DoubleWidths_.assign(65536, -1);
+    Widths_.assign(256 + LeadBytes * 256, Unknown);
     if (Painter_ != nullptr) {
         Painter_->setFont(QFont_);
     }
@@ -128,26 +128,46 @@ std::int32_t TQtCanvas::Advance(std::string_view character) {
     return Metrics_.horizontalAdvance(Decode(character));
 }
 
+namespace {
+
+/// Lead bytes numbered 0 … 59; 255 for every other byte.
+constexpr std::array<std::uint8_t, 256> LeadNumbers = [] {
+    std::array<std::uint8_t, 256> numbers{};
+    std::uint8_t next = 0;
+    for (int byte = 0; byte < 256; ++byte) {
+        numbers[static_cast<std::size_t>(byte)] =
+            IsLeadByte(static_cast<unsigned char>(byte)) ? next++ : 255;
+    }
+    return numbers;
+}();
+
+} // namespace
+
+std::int32_t TQtCanvas::Learn(std::size_t slot, std::string_view character) {
+    const std::int32_t advance = Advance(character);
+    if (advance >= 0 && advance < Unknown) {
+        Widths_[slot] = static_cast<std::uint8_t>(advance);
+    }
+    return advance;
+}
+
 std::int32_t TQtCanvas::TextWidth(std::string_view text) {
-    std::int32_t width = 0;
+    // Mixed text would mispredict a branch per character: the slot is
+    // computed, not branched to, and the loop only reads the table.
+    const std::uint8_t* widths = Widths_.data();
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    for (std::size_t i = 0; i < text.size();) {
+    const std::size_t size = text.size();
+    std::int32_t width = 0;
+    for (std::size_t i = 0; i < size;) {
         const unsigned char lead = bytes[i];
-        if (IsLeadByte(lead) && i + 1 < text.size()) {
-            std::int32_t& known = DoubleWidths_[lead * 256u + bytes[i + 1]];
-            if (known < 0) {
-                known = Advance(text.substr(i, 2));
-            }
-            width += known;
-            i += 2;
-            continue;
-        }
-        std::int32_t& known = SingleWidths_[lead];
-        if (known < 0) {
-            known = Advance(text.substr(i, 1));
-        }
-        width += known;
-        ++i;
+        const bool more = i + 1 < size;
+        const unsigned char trail = more ? bytes[i + 1] : 0;
+        const std::uint8_t number = LeadNumbers[lead];
+        const bool pair = more & (number != 255);
+        const std::size_t slot = pair ? 256 + number * 256u + trail : lead;
+        const std::uint8_t known = widths[slot];
+        width += known != Unknown ? known : Learn(slot, text.substr(i, pair ? 2 : 1));
+        i += pair ? 2 : 1;
     }
     return width;
 }

@@ -5,7 +5,6 @@
 #include <QFontMetrics>
 #include <QImage>
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -50,14 +49,21 @@ public:
 private:
     const QImage& ImageOf(const TBitmap& bitmap, TColor transparent);
     std::int32_t Advance(std::string_view character);
+    /// Measures one character and remembers its advance in `slot`.
+    std::int32_t Learn(std::size_t slot, std::string_view character);
 
     const QWidget& Owner_;
     QPainter* Painter_ = nullptr;
     TFont Font_;
     QFont QFont_;
     QFontMetrics Metrics_;
-    std::array<std::int32_t, 256> SingleWidths_{};
-    std::vector<std::int32_t> DoubleWidths_; // by lead byte × 256 + trail byte; -1 unknown
+    // Advances: single bytes first, then pairs by lead byte (numbered
+    // 0 … 59) × 256 + trail byte, Unknown until first measured. A byte each,
+    // 15 KiB in all, so the table stays in the first-level cache while long
+    // outlines are measured; an advance too wide for it is measured every time.
+    static constexpr std::uint8_t Unknown = 255;
+    static constexpr std::size_t LeadBytes = 60;
+    std::vector<std::uint8_t> Widths_;
     struct TCachedImage {
         TBitmap Source;
         TColor Transparent = 0;
