@@ -31,7 +31,6 @@ class GridTest : public testing::Test {
 protected:
     GridTest() {
         Grid.OnClick = [this](TRowCursor&) { ++Clicks; };
-        Grid.OnDblClick = [this](TCustomGrid&) { ++DoubleClicks; };
         Grid.OnEnter = [this](TCustomGrid& grid) { EnteredAtTop.push_back(grid.TopRow()); };
         Grid.SetDefaultRowHeight(16);
         Grid.SetRowCount(100);
@@ -48,22 +47,8 @@ protected:
 
     THooked<TPaintedGrid> Grid;
     int Clicks = 0;
-    int DoubleClicks = 0;
     std::vector<std::int32_t> EnteredAtTop;
 };
-
-TEST_F(GridTest, GeometryOfTenVisibleRows) {
-    EXPECT_TRUE(Grid.VertBarShown());
-    EXPECT_FALSE(Grid.HorzBarShown());
-    EXPECT_EQ(Grid.ClientWidth(), 183);
-    EXPECT_EQ(Grid.LastFullyVisibleRow(), 9);
-    EXPECT_EQ(Grid.PageHeight(), 9);
-    EXPECT_EQ(Grid.LargestTopRow(), 90);
-    EXPECT_EQ(Grid.RowAt(10, 159), 9);
-    EXPECT_EQ(Grid.RowAt(63, 0), 0);
-    EXPECT_EQ(Grid.RowAt(64, 0), -1) << "right of the column's end";
-    EXPECT_EQ(Grid.RowAt(-1, 0), -1);
-}
 
 struct TKeyCase {
     const char* Name;
@@ -104,15 +89,6 @@ INSTANTIATE_TEST_SUITE_P(
                     TKeyCase{"HomeAloneDoesNothing", 20, 15, VK_HOME, 0, 20, 15, 0},
                     TKeyCase{"LeftDoesNothing", 20, 15, VK_LEFT, ssCtrl, 20, 15, 0}),
     [](const testing::TestParamInfo<TKeyCase>& info) { return info.param.Name; });
-
-TEST_F(GridTest, EnterCharacterIsSwallowed) {
-    char key = '\r';
-    Grid.KeyPress(key);
-    EXPECT_EQ(key, 0);
-    key = '+';
-    Grid.KeyPress(key);
-    EXPECT_EQ(key, '+');
-}
 
 TEST_F(GridTest, VerticalBarPositionRoundsHalvesUp) {
     EXPECT_EQ(Grid.Vert.Max, 127);
@@ -263,14 +239,6 @@ TEST_F(GridTest, PressTakesTheFocusBeforeMovingAndIsDroppedWithoutIt) {
     EXPECT_EQ(Clicks, 1);
 }
 
-TEST_F(GridTest, DoublePressRaisesOnlyTheDoubleClick) {
-    Press(10, 40, ssDouble);
-    Release(10, 40);
-    EXPECT_EQ(DoubleClicks, 1);
-    EXPECT_EQ(Clicks, 0);
-    EXPECT_EQ(Grid.Row(), 0);
-}
-
 TEST_F(GridTest, CancelModeEndsSelectingWithoutClick) {
     Press(10, 40);
     EXPECT_TRUE(Grid.TimerOn);
@@ -302,15 +270,6 @@ TEST_F(GridTest, TimerTicksFollowThePointerPastTheEdges) {
     EXPECT_EQ(Grid.Row(), 8) << "no ticks after the release";
 }
 
-TEST_F(GridTest, RowCountFromTenToFourClampsQuietly) {
-    Grid.SetRowCount(10);
-    Place(7, 0);
-    Grid.SetRowCount(4);
-    EXPECT_EQ(Grid.Row(), 3);
-    EXPECT_EQ(Clicks, 0);
-    EXPECT_THROW(Grid.SetRow(4), EInvalidGridOperation);
-}
-
 TEST_F(GridTest, PaintsVisibleRowsInTheAreaAndFillsTheRest) {
     Grid.SetRowCount(3);
     Grid.SetColor(clCream);
@@ -327,14 +286,6 @@ TEST_F(GridTest, PaintsVisibleRowsInTheAreaAndFillsTheRest) {
     Grid.Cells.clear();
     Grid.Paint(canvas, {0, 0, 10, 10});
     EXPECT_EQ(Grid.Cells, std::vector<std::string>{"0 0,0,64,16 state 3"});
-}
-
-TEST_F(GridTest, MulDivRoundsHalvesAwayFromZero) {
-    EXPECT_EQ(MulDiv(13, 72, 96), 10);   // 9.75
-    EXPECT_EQ(MulDiv(10, 96, 72), 13);   // 13.33
-    EXPECT_EQ(MulDiv(16, 120, 100), 19); // 19.2
-    EXPECT_EQ(MulDiv(1, 1, 2), 1);
-    EXPECT_EQ(MulDiv(-1, 1, 2), -1);
 }
 
 } // namespace

@@ -85,13 +85,6 @@ TEST_F(OutlineInputTest, PressSelectsTheRowWithoutAClickUntilRelease) {
     EXPECT_EQ(Outline.SelectedIndex(), 5);
 }
 
-TEST_F(OutlineInputTest, WheelStepClicksAndSelects) {
-    Select(1);
-    Outline.MouseWheel(-120);
-    EXPECT_EQ(Outline.SelectedIndex(), 2);
-    EXPECT_EQ(Clicks, 1);
-}
-
 struct TKeyCase {
     const char* Name;
     std::int32_t Selected;
