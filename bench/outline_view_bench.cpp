@@ -227,38 +227,5 @@ BENCHMARK(BM_OutlineScrollPages)->Iterations(1)->Unit(benchmark::kMillisecond);
 static const int PageFigure =
     AddFigure("BM_OutlineScrollPages/iterations:1", "last_to_first", 1.2, false);
 
-// ExpandAll of the huge document in one pass (nothing watches) against the
-// same with a subclass that watches every step.
-class TWatchingOutline : public TCustomOutline {
-public:
-    std::int64_t Steps = 0;
-    void NotifyExpand(std::int32_t index) override { ++Steps; }
-};
-
-template <typename TOutlineType> void ExpandAllOnce(benchmark::State& state) {
-    const auto levels = GenerateLevels(HugeItems, Seed);
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto outline = std::make_unique<TOutlineType>();
-        BuildOutline(*outline, levels, Seed);
-        state.ResumeTiming();
-        outline->ExpandAll();
-        benchmark::DoNotOptimize(outline->RowCount());
-        state.PauseTiming();
-        outline.reset();
-        state.ResumeTiming();
-    }
-}
-void BM_OutlineExpandAllOnePass(benchmark::State& state) {
-    ExpandAllOnce<TCustomOutline>(state);
-}
-void BM_OutlineExpandAllWatched(benchmark::State& state) {
-    ExpandAllOnce<TWatchingOutline>(state);
-}
-BENCHMARK(BM_OutlineExpandAllOnePass)->Iterations(3)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OutlineExpandAllWatched)->Iterations(3)->Unit(benchmark::kMillisecond);
-static const int ExpandRatio = AddRatio("BM_OutlineExpandAllWatched/iterations:3",
-                                        "BM_OutlineExpandAllOnePass/iterations:3", 2);
-
 } // namespace
 } // namespace virevi::bench
