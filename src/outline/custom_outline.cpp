@@ -385,6 +385,10 @@ void TCustomOutline::TakeItems(TCustomOutline& source) {
     }
     DropItems(false);
     Store_.Swap(source.Store_);
+    // The captions may carry widths the other outline measured: a generation
+    // after both outlines' own leaves none of them current.
+    WidthGeneration_ = std::max(WidthGeneration_, source.WidthGeneration_);
+    ForgetCaptionWidths();
     std::swap(RootItem_->Children_, source.RootItem_->Children_);
     std::swap(RootItem_->Size_, source.RootItem_->Size_);
     std::swap(DepthBound_, source.DepthBound_);

@@ -192,6 +192,10 @@ private:
     void DrawTreeLines(TCanvas& canvas, const TRect& rect, const TOutlineNode* item,
                        std::int32_t level);
     void SelectItem(const TOutlineNode* item);
+    /// The caption's width in the control's font, cached with the caption.
+    std::int32_t CaptionWidth(const TOutlineNode* item, TCanvas& canvas);
+    /// Forgets every cached caption width (the font changed).
+    void ForgetCaptionWidths();
     void CaptionChanging(const TOutlineNode* item, std::string_view text);
     void SyncRowsAndRepaint();
     void CheckStorableDepth() const;
@@ -220,6 +224,9 @@ private:
     TWidthTally Widths_;
     bool Tallying_ = false;
     const std::type_info* QuietType_ = nullptr;
+    // Cached caption widths carry the generation they were measured in.
+    std::uint8_t WidthGeneration_ = 1;
+    TFont WidthFont_;
     // No item is deeper than this level; it may overstate, never understate,
     // so saving walks the tree for the real depth only when it is large.
     mutable std::int64_t DepthBound_ = 0;
@@ -231,15 +238,17 @@ inline char* TOutlineNode::NewText(TOutlineStore& store, std::string_view text) 
     if (text.empty()) {
         return nullptr;
     }
-    const std::size_t header = text.size() < 255 ? 1 : 1 + sizeof(std::uint32_t);
+    const std::size_t header =
+        (text.size() < 255 ? 1 : 1 + sizeof(std::uint32_t)) + WidthCacheBytes;
     auto* block = static_cast<char*>(store.Allocate(header + text.size()));
-    if (header == 1) {
+    if (text.size() < 255) {
         block[0] = static_cast<char>(text.size());
     } else {
         const auto length = static_cast<std::uint32_t>(text.size());
         block[0] = static_cast<char>(255);
         std::memcpy(block + 1, &length, sizeof length);
     }
+    WidthCacheIn(block)[0] = 0;
     std::memcpy(block + header, text.data(), text.size());
     return block;
 }

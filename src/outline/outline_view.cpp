@@ -1,5 +1,6 @@
 // The outline's view: the row height, the column width and the row painter.
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "outline/custom_outline.h"
@@ -136,8 +137,7 @@ void TCustomOutline::TallyRows(const TOutlineNode* item, std::int32_t sign, bool
     // measures every row that appears.
     const std::int64_t height = DefaultRowHeight();
     const auto count = [&](const TOutlineNode* node, std::int32_t level) {
-        const std::string_view text = node->Text();
-        const std::int64_t key = (text.empty() ? 0 : canvas->TextWidth(text)) + height * level;
+        const std::int64_t key = CaptionWidth(node, *canvas) + height * level;
         const auto clamped =
             static_cast<std::int32_t>(std::clamp<std::int64_t>(key, 0, INT32_MAX / 2));
         sign > 0 ? Widths_.Add(clamped) : Widths_.Remove(clamped);
@@ -167,12 +167,53 @@ void TCustomOutline::TallyRows(const TOutlineNode* item, std::int32_t sign, bool
 
 void TCustomOutline::CaptionChanging(const TOutlineNode* item, std::string_view text) {
     const std::int32_t level = item->Level();
-    Widths_.Remove(WidthKey(item->Text(), level));
+    TCanvas* canvas = MeasureCanvas();
+    const std::int64_t height = DefaultRowHeight();
+    const std::int64_t old = CaptionWidth(item, *canvas) + height * level;
+    Widths_.Remove(static_cast<std::int32_t>(std::clamp<std::int64_t>(old, 0, INT32_MAX / 2)));
     Widths_.Add(WidthKey(text, level));
+}
+
+std::int32_t TCustomOutline::CaptionWidth(const TOutlineNode* item, TCanvas& canvas) {
+    if (item->Text_ == nullptr) {
+        return 0;
+    }
+    // Rows come and go in their thousands when an item opens or closes; each
+    // caption is measured once per font.
+    char* cache = TOutlineNode::WidthCacheIn(item->Text_);
+    std::uint16_t width = 0;
+    if (static_cast<std::uint8_t>(cache[0]) == WidthGeneration_) {
+        std::memcpy(&width, cache + 1, sizeof width);
+        return width;
+    }
+    const std::int32_t measured = canvas.TextWidth(item->Text());
+    if (measured >= 0 && measured < 65536) {
+        width = static_cast<std::uint16_t>(measured);
+        cache[0] = static_cast<char>(WidthGeneration_);
+        std::memcpy(cache + 1, &width, sizeof width);
+    }
+    return measured;
+}
+
+void TCustomOutline::ForgetCaptionWidths() {
+    if (++WidthGeneration_ != 0) {
+        return;
+    }
+    // The generations went round: no old mark may pass for the new one.
+    WidthGeneration_ = 1;
+    VisitDescendants(RootItem_, [](TOutlineNode* node, std::int32_t) {
+        if (node->Text_ != nullptr) {
+            TOutlineNode::WidthCacheIn(node->Text_)[0] = 0;
+        }
+    });
 }
 
 void TCustomOutline::RetallyWidths() {
     Widths_.Clear();
+    if (!(Font() == WidthFont_)) {
+        WidthFont_ = Font();
+        ForgetCaptionWidths();
+    }
     Tallying_ = MeasureCanvas() != nullptr;
     if (Tallying_) {
         TallyChildren(RootItem_, 1);
@@ -314,7 +355,7 @@ void TCustomOutline::DrawCell(TCanvas& canvas, std::int32_t row, const TRect& re
     const std::int32_t r = (Options_ & ooDrawTreeRoot) != 0 ? 1 : 0;
     const std::int32_t v = (rect.Height() - FontPixelSize_) / 2;
     const std::string_view text = item->Text();
-    const std::int32_t w = text.empty() ? 0 : canvas.TextWidth(text);
+    const std::int32_t w = CaptionWidth(item, canvas);
     const bool children = item->HasChildren();
     const TBitmap* plusMinus =
         children ? Picture(item->Expanded_ ? TOutlinePicture::Minus : TOutlinePicture::Plus)

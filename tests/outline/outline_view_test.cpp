@@ -184,6 +184,18 @@ TEST_F(OutlineViewTest, ColumnGrowsWithAWideCaptionAndShrinksOnCollapse) {
     EXPECT_FALSE(Outline.HorzBarShown());
 }
 
+TEST_F(OutlineViewTest, ColumnFollowsTheFontAndTakenItems) {
+    Build(Outline, "1P 2" + std::string(40, 'x'));
+    Outline.ItemAt(1)->SetExpanded(true);
+    Outline.SetFont({"Gothic", -26}); // 20 points: F 27, H 32, V 2, 14 pixels a byte
+    EXPECT_EQ(Outline.ColWidth(), 560 + 32 * 3 - 2 + 1);
+    TTestOutline other;
+    Build(other, "1" + std::string(50, 'y'));
+    other.ItemAt(1)->SetText(std::string(50, 'y')); // measured in the other font
+    Outline.TakeItems(other);
+    EXPECT_EQ(Outline.ColWidth(), 700 + 32 * 2 - 2 + 1);
+}
+
 // The kept widths against a count from scratch after every kind of change.
 TEST_F(OutlineViewTest, KeptColumnWidthMatchesAFullCount) {
     std::mt19937 random(7);

@@ -1,6 +1,7 @@
 #pragma once
 // A canvas that writes down what is drawn on it, with fixed text metrics:
-// every byte of text is 7 pixels wide and a line is 13 pixels high.
+// every byte of text is 7 pixels wide (in a 13-pixel font) and a line is 13
+// pixels high.
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -18,8 +19,10 @@ public:
     void SetFont(const TFont& font) override { Font_ = font; }
     const TFont& Font() const override { return Font_; }
     TTextMetrics TextMetrics() override { return {LineHeight, 11, 2, 0, 0, CharWidth, CharWidth}; }
+    /// 7 pixels a byte in a 13-pixel font, in proportion in others.
     std::int32_t TextWidth(std::string_view text) override {
-        return static_cast<std::int32_t>(text.size()) * CharWidth;
+        const std::int32_t height = Font_.Height < 0 ? -Font_.Height : 13;
+        return static_cast<std::int32_t>(text.size()) * CharWidth * height / 13;
     }
     std::int32_t TextHeight(std::string_view) override { return LineHeight; }
 
