@@ -219,11 +219,20 @@ void TQtCanvas::TextRect(const TRect& clip, std::int32_t x, std::int32_t y, std:
     const QRect box(clip.Left, clip.Top, clip.Width(), clip.Height());
     Painter_->fillRect(box, Resolve(background));
     Painter_->setPen(Resolve(Font_.Color));
+    // A point, not a rectangle: no "&" is taken as a mnemonic. A caption
+    // that fits (the row painter sizes its box so) needs no clipping, which
+    // would cost more than the text itself.
+    const QPoint origin(x, y + Metrics_.ascent());
+    const bool fits = x >= clip.Left && y >= clip.Top && y + Metrics_.height() <= clip.Bottom &&
+                      x + TextWidth(text) <= clip.Right;
+    if (fits) {
+        Painter_->drawText(origin, Decode(text));
+        return;
+    }
     const bool clipped = Painter_->hasClipping();
     const QRegion region = clipped ? Painter_->clipRegion() : QRegion();
     Painter_->setClipRect(box, Qt::IntersectClip);
-    // A point, not a rectangle: no "&" is taken as a mnemonic.
-    Painter_->drawText(QPoint(x, y + Metrics_.ascent()), Decode(text));
+    Painter_->drawText(origin, Decode(text));
     if (clipped) {
         Painter_->setClipRegion(region);
     } else {
