@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <optional>
 
-namespace virevi {
+#include "outline/custom_grid.h" // TMouseButton, the mouse buttons every control speaks of
 
-enum class TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
+namespace virevi {
 
 enum class TSplitCursor : std::uint8_t { Unchanged, Default, HorizontalSplit };
 
