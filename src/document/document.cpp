@@ -8,6 +8,7 @@
 #include "document/atomic_save.h"
 #include "editor/memo_lines.h"
 #include "files/file_stream.h"
+#include "files/file_system.h"
 #include "files/record_file.h"
 #include "outline/custom_outline.h"
 #include "outline/outline_node.h"
@@ -47,11 +48,16 @@ void TransferRecords(TRecordFile& file, std::size_t count, TTransfer transfer) {
 
 // Reads the first `count` records of a .Bin file. The file is opened for
 // reading and writing, as it always has been, so a read-only one is refused.
+// So is anything but a regular file: a FIFO would wait for ever for its
+// records, and a device would give records that no save wrote.
 std::string ReadItemRecords(const std::string& fileName, std::size_t count) {
     TRecordFile file;
     BindRecordFile(file, fileName);
     OpenRecordFile(file, RecordBytes);
     CheckIOResult();
+    if (!sys::IsStoredFile(file.Handle)) {
+        throw EInOutError(InOutErrorMessage(io::AccessDenied), io::AccessDenied);
+    }
     std::string bytes(count * RecordBytes, '\0');
     TransferRecords(file, count, [&](std::size_t done) { ReadRecord(file, bytes.data() + done); });
     CloseRecordFile(file);

@@ -171,6 +171,18 @@ TEST_F(DocumentFilesTest, LoadOfEmptyNoteShowsSpaceCaption) {
     EXPECT_EQ(Caption(2), "only the second");
 }
 
+// Puts a FIFO without a writer in place of `path`.
+void ReplaceWithFifo(const std::string& path) {
+    std::filesystem::remove(path);
+    ::mkfifo(path.c_str(), 0600);
+}
+
+// Puts a symbolic link to `target` in place of `path`.
+void ReplaceWithLink(const std::string& path, const std::string& target) {
+    std::filesystem::remove(path);
+    std::filesystem::create_symlink(target, path);
+}
+
 struct TLoadFailure {
     const char* Name;
     // Spoils the saved sample files of `base`.
@@ -266,7 +278,50 @@ INSTANTIATE_TEST_SUITE_P(
             [](const std::string& base) {
                 WriteFileBytes(base + ".Bin", EncodeItemRecords({{0, 2}, {2, 0x7fffffff}, {3, 3}}));
             },
-            "リストのインデックスが範囲を超えています (6)"}),
+            "リストのインデックスが範囲を超えています (6)"},
+        // Files that are not regular files are refused before a byte is
+        // read: a FIFO would wait for a writer for ever, a device or a /proc
+        // file has no size and would load as an empty or an endless file.
+        TLoadFailure{"fifo_outline",
+                     [](const std::string& base) { ReplaceWithFifo(base + ".Trr"); },
+                     "ファイル %s.Trr は開けません"},
+        TLoadFailure{"fifo_notes", [](const std::string& base) { ReplaceWithFifo(base + ".Txt"); },
+                     "ファイル %s.Txt は開けません"},
+        TLoadFailure{"fifo_index", [](const std::string& base) { ReplaceWithFifo(base + ".Bin"); },
+                     "ファイルへのアクセスが拒否されました"},
+        TLoadFailure{"zero_device_outline",
+                     [](const std::string& base) { ReplaceWithLink(base + ".Trr", "/dev/zero"); },
+                     "ファイル %s.Trr は開けません"},
+        TLoadFailure{"zero_device_notes",
+                     [](const std::string& base) { ReplaceWithLink(base + ".Txt", "/dev/zero"); },
+                     "ファイル %s.Txt は開けません"},
+        TLoadFailure{"zero_device_index",
+                     [](const std::string& base) { ReplaceWithLink(base + ".Bin", "/dev/zero"); },
+                     "ファイルへのアクセスが拒否されました"},
+        TLoadFailure{
+            "random_device_outline",
+            [](const std::string& base) { ReplaceWithLink(base + ".Trr", "/dev/urandom"); },
+            "ファイル %s.Trr は開けません"},
+        TLoadFailure{
+            "proc_file_notes",
+            [](const std::string& base) { ReplaceWithLink(base + ".Txt", "/proc/self/status"); },
+            "ファイル %s.Txt は開けません"},
+        TLoadFailure{
+            "proc_file_index",
+            [](const std::string& base) { ReplaceWithLink(base + ".Bin", "/proc/self/status"); },
+            "ファイルへのアクセスが拒否されました"},
+        TLoadFailure{"folder_as_notes",
+                     [](const std::string& base) {
+                         std::filesystem::remove(base + ".Txt");
+                         std::filesystem::create_directory(base + ".Txt");
+                     },
+                     "ファイル %s.Txt は開けません"},
+        TLoadFailure{"link_to_fifo_notes",
+                     [](const std::string& base) {
+                         ReplaceWithFifo(base + ".fifo");
+                         ReplaceWithLink(base + ".Txt", base + ".fifo");
+                     },
+                     "ファイル %s.Txt は開けません"}),
     [](const testing::TestParamInfo<TLoadFailure>& info) { return info.param.Name; });
 
 } // namespace

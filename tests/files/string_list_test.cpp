@@ -4,6 +4,7 @@
 
 #include <random>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "runtime/errors.h"
 #include "support/temp_folder.h"
@@ -137,6 +138,27 @@ TEST_F(StringListFileTest, FolderIsNotAFileToLoad) {
     TStringList list = ListOf({"keep"});
     EXPECT_THROW(list.LoadLines(Folder.Path()), EFOpenError);
     EXPECT_EQ(list.Count(), 1u);
+}
+
+TEST_F(StringListFileTest, OnlyRegularFilesLoad) {
+    // Each is something Add text could be pointed at: none has lines to
+    // give, and a FIFO without a writer would keep the load waiting for ever.
+    const std::string fifo = Folder.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string linkToFifo = Folder.File("link");
+    ::symlink(fifo.c_str(), linkToFifo.c_str());
+    for (const std::string& path :
+         {fifo, linkToFifo, std::string("/dev/zero"), std::string("/dev/urandom"),
+          std::string("/dev/null"), std::string("/proc/self/status")}) {
+        TStringList list = ListOf({"keep"});
+        try {
+            list.LoadLines(path);
+            ADD_FAILURE() << path << " loaded";
+        } catch (const EFOpenError& error) {
+            EXPECT_EQ(error.Message(), "ファイル " + path + " は開けません");
+        }
+        EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"keep"})) << path;
+    }
 }
 
 TEST_F(StringListFileTest, ReadOnlyFileCannotBeSavedOver) {
