@@ -12,6 +12,7 @@
 #include "files/record_file.h"
 #include "outline/custom_outline.h"
 #include "outline/outline_node.h"
+#include "runtime/allocation.h"
 #include "runtime/errors.h"
 #include "runtime/format.h"
 #include "runtime/messages.h"
@@ -198,7 +199,7 @@ void TDocument::LoadNote() {
 }
 
 void TDocument::CompactPool() {
-    CompactPoolInOrder();
+    WithOutOfMemoryError([&] { CompactPoolInOrder(); });
 }
 
 std::vector<ItemRecord*> TDocument::CompactPoolInOrder() {
@@ -289,6 +290,10 @@ void TDocument::ReleaseItemRecords(std::int32_t index) {
 
 void TDocument::SaveDocument(const std::string& base) {
     TCursorGuard cursor(*this);
+    WithOutOfMemoryError([&] { Save(base); });
+}
+
+void TDocument::Save(const std::string& base) {
     const std::size_t caret = Editor_.SelStart();
     if (Outline_.TotalItems() > 0) {
         CommitNote(Outline_.SelectedIndex());
@@ -338,6 +343,10 @@ void TDocument::SaveDocument(const std::string& base) {
 
 void TDocument::LoadDocument(const std::string& base) {
     TCursorGuard cursor(*this);
+    WithOutOfMemoryError([&] { Load(base); });
+}
+
+void TDocument::Load(const std::string& base) {
     // Read into an outline of its own, so the open one stays as it is until
     // every file has been read and checked.
     TCustomOutline loaded;

@@ -74,12 +74,15 @@ public:
     void SaveDocument(const std::string& base);
     /// Reads and checks all three files of `base` first, then replaces the
     /// outline, pool, records, caption and note in one step; on any failure
-    /// the open document is left exactly as it was.
+    /// the open document is left exactly as it was. Memory that runs out
+    /// raises EOutOfMemory, as it does for SaveDocument and CompactPool.
     void LoadDocument(const std::string& base);
 
 private:
     class TCursorGuard;
 
+    void Save(const std::string& base);
+    void Load(const std::string& base);
     // CompactPool, handing back every item's record in outline order (each
     // item has one afterwards).
     std::vector<ItemRecord*> CompactPoolInOrder();

@@ -8,6 +8,7 @@
 #endif
 
 #include "files/file_stream.h"
+#include "runtime/allocation.h"
 #include "runtime/errors.h"
 #include "runtime/format.h"
 #include "runtime/messages.h"
@@ -141,8 +142,8 @@ void TStringList::Rearrange(std::size_t keep, const std::vector<TLineRun>& runs)
     // Where each run's bytes are now, and how many; the offsets are read
     // before any line moves.
     const std::size_t n = runs.size();
-    std::vector<std::uint64_t> fromByte(n);
-    std::vector<std::uint64_t> bytes(n);
+    TVector<std::uint64_t> fromByte(n);
+    TVector<std::uint64_t> bytes(n);
     const std::uint64_t keepBytes = Starts_[keep];
     std::size_t newLines = keep;
     std::uint64_t newBytes = keepBytes;
@@ -275,7 +276,7 @@ public:
     // Bytes the copy below may read and write past a line.
     static constexpr std::size_t Slack = 16;
 
-    TLineSplitter(TByteBuffer& bytes, std::vector<std::uint64_t>& starts)
+    TLineSplitter(TByteBuffer& bytes, TVector<std::uint64_t>& starts)
         : Bytes_(bytes), Starts_(starts) {}
 
     /// Splits the `count` bytes that follow the lines split so far; false
@@ -351,7 +352,7 @@ private:
     }
 
     TByteBuffer& Bytes_;
-    std::vector<std::uint64_t>& Starts_;
+    TVector<std::uint64_t>& Starts_;
     std::size_t Kept_ = 0;
     bool LineOpen_ = false; // bytes of a line whose end is still to come
     bool AfterCR_ = false;  // the last block ended with a CR: an LF may follow
@@ -360,6 +361,10 @@ private:
 } // namespace
 
 void TStringList::LoadLines(const std::string& fileName) {
+    WithOutOfMemoryError([&] { LoadLinesFrom(fileName); });
+}
+
+void TStringList::LoadLinesFrom(const std::string& fileName) {
     TFileStream stream(fileName, TFileMode::ReadDenyWrite);
     TUpdateGuard update(*this);
     const auto size =
@@ -370,7 +375,7 @@ void TStringList::LoadLines(const std::string& fileName) {
     constexpr std::size_t BlockSize = std::size_t{1} << 20;
     TByteBuffer bytes;
     bytes.reserve(size + TLineSplitter::Slack);
-    std::vector<std::uint64_t> starts{0};
+    TVector<std::uint64_t> starts{0};
     TLineSplitter splitter(bytes, starts);
     std::size_t remaining = size;
     bool firstBlock = true;
@@ -398,7 +403,7 @@ void TStringList::LoadLines(const std::string& fileName) {
     TakeLines(std::move(bytes), std::move(starts));
 }
 
-void TStringList::TakeLines(TByteBuffer&& bytes, std::vector<std::uint64_t>&& starts) {
+void TStringList::TakeLines(TByteBuffer&& bytes, TVector<std::uint64_t>&& starts) {
     if (starts.capacity() > starts.size() + starts.size() / 8) {
         starts.shrink_to_fit();
     }
@@ -454,11 +459,15 @@ std::string TStringList::LinesToText() const {
 }
 
 void TStringList::TextToLines(std::string_view text) {
+    WithOutOfMemoryError([&] { SplitText(text); });
+}
+
+void TStringList::SplitText(std::string_view text) {
     TUpdateGuard update(*this);
     TByteBuffer bytes;
     bytes.reserve(text.size() + TLineSplitter::Slack);
     bytes.append(text);
-    std::vector<std::uint64_t> starts;
+    TVector<std::uint64_t> starts;
     starts.reserve(EstimateLines(text) + 1);
     starts.push_back(0);
     TLineSplitter splitter(bytes, starts);

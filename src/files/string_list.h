@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "files/byte_buffer.h"
+#include "runtime/allocation.h"
 
 namespace virevi {
 
@@ -54,7 +55,8 @@ public:
     void Swap(TStringList& other) noexcept;
 
     /// Replaces the list with the lines of the file; raises EFOpenError
-    /// (the list unchanged) when the file cannot be opened.
+    /// when the file cannot be opened or is not a stored file, and
+    /// EOutOfMemory when its lines do not fit in memory, the list unchanged.
     void LoadLines(const std::string& fileName);
     /// Creates or truncates the file and writes the text form; raises
     /// EFCreateError or EWriteError.
@@ -63,6 +65,7 @@ public:
     std::string LinesToText() const;
     /// Replaces the list with the lines of `text`: CR LF, LF and CR each end
     /// a line, a final line end adds no empty line, a NUL ends the text.
+    /// Raises EOutOfMemory, the list unchanged, when they do not fit.
     void TextToLines(std::string_view text);
 
     /// Updates nest; the outermost begin and end notify.
@@ -72,13 +75,15 @@ public:
     std::function<void()> OnChange;
 
 private:
+    void LoadLinesFrom(const std::string& fileName);
+    void SplitText(std::string_view text);
     void Changing();
     void Changed();
     // Takes `bytes` and `starts` as the list's lines.
-    void TakeLines(TByteBuffer&& bytes, std::vector<std::uint64_t>&& starts);
+    void TakeLines(TByteBuffer&& bytes, TVector<std::uint64_t>&& starts);
 
     TByteBuffer Bytes_;
-    std::vector<std::uint64_t> Starts_; // Count() + 1 entries; line i is [Starts_[i], Starts_[i+1])
+    TVector<std::uint64_t> Starts_; // Count() + 1 entries; line i is [Starts_[i], Starts_[i+1])
     int UpdateCount_ = 0;
 };
 

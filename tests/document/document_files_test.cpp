@@ -16,44 +16,13 @@ namespace {
 
 using test::Lines;
 using test::ReadFileBytes;
+using test::TDocumentState;
 using test::TTempFolder;
 using test::WriteFileBytes;
-
-// Everything a user could tell about an open document.
-struct TDocumentState {
-    std::vector<std::string> Captions;
-    std::vector<std::int32_t> Levels;
-    std::vector<std::pair<std::int32_t, std::int32_t>> Records;
-    std::vector<std::string> Pool;
-    std::string Caption;
-    bool DocModified;
-    std::string EditorText;
-    std::int32_t Selected;
-    std::size_t RecordsInUse;
-    bool operator==(const TDocumentState&) const = default;
-};
 
 class DocumentFilesTest : public test::DocumentFixture {
 protected:
     void TearDown() override { SetFaultHook({}); }
-
-    TDocumentState State() {
-        TDocumentState state;
-        for (std::int32_t i = 1; i <= Outline.TotalItems(); ++i) {
-            TOutlineNode* item = Outline.ItemAt(i);
-            state.Captions.emplace_back(item->Text());
-            state.Levels.push_back(item->Level());
-            const ItemRecord* record = TDocument::RecordOf(item);
-            state.Records.emplace_back(record ? record->Start : -99, record ? record->Count : -99);
-        }
-        state.Pool = Pool();
-        state.Caption = Document.Caption();
-        state.DocModified = Document.DocModified;
-        state.EditorText = Editor.Text();
-        state.Selected = Outline.SelectedIndex();
-        state.RecordsInUse = Document.RecordsInUse();
-        return state;
-    }
 
     // Three items, the second with a child, every note written once.
     void BuildSample() {

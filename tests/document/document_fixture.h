@@ -15,6 +15,20 @@
 
 namespace virevi::test {
 
+// Everything a user could tell about an open document.
+struct TDocumentState {
+    std::vector<std::string> Captions;
+    std::vector<std::int32_t> Levels;
+    std::vector<std::pair<std::int32_t, std::int32_t>> Records;
+    std::vector<std::string> Pool;
+    std::string Caption;
+    bool DocModified;
+    std::string EditorText;
+    std::int32_t Selected;
+    std::size_t RecordsInUse;
+    bool operator==(const TDocumentState&) const = default;
+};
+
 class DocumentFixture : public testing::Test {
 protected:
     DocumentFixture() {
@@ -63,6 +77,25 @@ protected:
             lines.emplace_back(Document.NotePool[i]);
         }
         return lines;
+    }
+
+    /// Everything a user could tell about the open document.
+    TDocumentState State() {
+        TDocumentState state;
+        for (std::int32_t i = 1; i <= Outline.TotalItems(); ++i) {
+            TOutlineNode* item = Outline.ItemAt(i);
+            state.Captions.emplace_back(item->Text());
+            state.Levels.push_back(item->Level());
+            const ItemRecord* record = TDocument::RecordOf(item);
+            state.Records.emplace_back(record ? record->Start : -99, record ? record->Count : -99);
+        }
+        state.Pool = Pool();
+        state.Caption = Document.Caption();
+        state.DocModified = Document.DocModified;
+        state.EditorText = Editor.Text();
+        state.Selected = Outline.SelectedIndex();
+        state.RecordsInUse = Document.RecordsInUse();
+        return state;
     }
 
     TCustomOutline Outline;
