@@ -176,6 +176,10 @@ void TDocument::CommitNote(std::int32_t index) {
 }
 
 void TDocument::LoadNote() {
+    WithOutOfMemoryError([&] { ShowSelectedNote(); });
+}
+
+void TDocument::ShowSelectedNote() {
     if (Replacing_ || Outline_.TotalItems() == 0) {
         return;
     }
@@ -370,7 +374,19 @@ void TDocument::Load(const std::string& base) {
     ForEachItem(loaded.RootItem(), false,
                 [&](TOutlineNode* item) { item->SetData(&records[i++]); });
 
-    // Everything is read and checked: from here on nothing fails but memory.
+    // The first note goes into the editor as it is taken over; what it needs
+    // is made ready here, so that nothing past the point of no return can
+    // run out of memory.
+    TStringList firstNote;
+    if (itemCount > 0) {
+        firstNote.AddRange(pool, records[0].Start, records[0].Count);
+        if (records[0].Count == 0) {
+            loaded.ItemAt(1)->SetText(msg::EmptyNoteCaption);
+        }
+    }
+    std::string caption = base;
+
+    // Everything is read and checked: from here on nothing fails.
     Replacing_ = true;
     try {
         Outline_.TakeItems(loaded);
@@ -381,9 +397,18 @@ void TDocument::Load(const std::string& base) {
     Replacing_ = false;
     Records_.Swap(store);
     NotePool.Swap(pool);
-    SetCaption(base);
+    Caption_.swap(caption);
+    if (OnCaption) {
+        OnCaption(Caption_);
+    }
     DocModified = false;
-    LoadNote();
+    // The editor shows the loaded document's first note, or nothing, and
+    // has no edits of the document that was open before.
+    Editor_.SetWordWrap(false);
+    Editor_.Clear();
+    Editor_.Assign(firstNote);
+    Editor_.SetWordWrap(true);
+    Editor_.SetModified(false);
     if (OnShowPosition) {
         OnShowPosition();
     }

@@ -73,14 +73,16 @@ public:
     /// are the caption and DocModified.
     void SaveDocument(const std::string& base);
     /// Reads and checks all three files of `base` first, then replaces the
-    /// outline, pool, records, caption and note in one step; on any failure
-    /// the open document is left exactly as it was. Memory that runs out
-    /// raises EOutOfMemory, as it does for SaveDocument and CompactPool.
+    /// outline, pool, records, caption and note in one step, leaving the
+    /// editor with the first note (empty without items) and not modified;
+    /// on any failure the open document is left exactly as it was. Memory
+    /// that runs out raises EOutOfMemory, as in SaveDocument and CompactPool.
     void LoadDocument(const std::string& base);
 
 private:
     class TCursorGuard;
 
+    void ShowSelectedNote();
     void Save(const std::string& base);
     void Load(const std::string& base);
     // CompactPool, handing back every item's record in outline order (each

@@ -152,6 +152,41 @@ void ReplaceWithLink(const std::string& path, const std::string& target) {
     std::filesystem::create_symlink(target, path);
 }
 
+struct TEditorAfterLoad {
+    const char* Name;
+    std::string Trr, Txt, Bin;
+    std::string EditorText;
+};
+
+class DocumentEditorAfterLoadTest : public DocumentFilesTest,
+                                    public testing::WithParamInterface<TEditorAfterLoad> {};
+
+TEST_P(DocumentEditorAfterLoadTest, HoldsTheFirstLoadedNoteUnmodified) {
+    BuildSample();
+    Editor.Type("typed into the previous document");
+    WriteFileBytes(Base("other") + ".Trr", GetParam().Trr);
+    WriteFileBytes(Base("other") + ".Txt", GetParam().Txt);
+    WriteFileBytes(Base("other") + ".Bin", GetParam().Bin);
+    Document.LoadDocument(Base("other"));
+    EXPECT_EQ(Editor.Text(), GetParam().EditorText);
+    EXPECT_FALSE(Editor.Modified());
+    // Nothing of the previous document's editor comes back with a commit.
+    if (Outline.TotalItems() > 0) {
+        Document.CommitNote(1);
+        EXPECT_FALSE(Document.DocModified);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DocumentEditorAfterLoadTest,
+    testing::Values(TEditorAfterLoad{"no_items", "", "", "", ""},
+                    TEditorAfterLoad{"no_items_with_stray_notes", "", "stray\r\n", "", ""},
+                    TEditorAfterLoad{"empty_first_note", "a\r\nb\r\n", "b\r\n",
+                                     EncodeItemRecords({{0, 0}, {0, 1}}), ""},
+                    TEditorAfterLoad{"first_note_of_two_lines", "a\r\n", "a\r\nline\r\n",
+                                     EncodeItemRecords({{0, 2}}), "a\r\nline\r\n"}),
+    [](const testing::TestParamInfo<TEditorAfterLoad>& info) { return info.param.Name; });
+
 struct TLoadFailure {
     const char* Name;
     // Spoils the saved sample files of `base`.
