@@ -1,6 +1,7 @@
 #include "document/document.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <optional>
 #include <utility>
@@ -95,6 +96,9 @@ TAtomicSave::TFailure RecordFileFailure(const std::string& target) {
         throw EInOutError(InOutErrorMessage(code), code);
     };
 }
+
+// The most lines a .Bin's 32-bit starts can address.
+constexpr std::int64_t MostLines = INT32_MAX;
 
 // The first pool index that `record` claims and a pool of `lines` lacks;
 // none when it lies inside. A negative count is reported as itself.
@@ -219,9 +223,13 @@ std::vector<ItemRecord*> TDocument::CompactPoolInOrder() {
 
     // Every note is checked before anything changes, so a bad record leaves
     // the document as it was. The first index outside is reported, as
-    // appending the notes one after another would.
+    // appending the notes one after another would. Notes that share lines
+    // (only a crafted .Bin gives them) are each written out in full, so
+    // their total is checked first against what a .Bin can address.
     const auto available = static_cast<std::int64_t>(NotePool.Count());
-    for (const ItemRecord* record : records) {
+    std::int64_t total = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const ItemRecord* record = records[i];
         if (record == nullptr || record->Count <= 0) {
             continue;
         }
@@ -231,6 +239,10 @@ std::vector<ItemRecord*> TDocument::CompactPoolInOrder() {
         if (static_cast<std::int64_t>(record->Start) + record->Count > available) {
             throw EStringListError(
                 FormatD(msg::SListIndexError, std::max<std::int64_t>(record->Start, available)));
+        }
+        total += record->Count;
+        if (total > MostLines) {
+            throw EStringListError(FormatD(msg::SListIndexError, static_cast<std::int64_t>(i)));
         }
     }
     if (missing) {
@@ -363,10 +375,17 @@ void TDocument::Load(const std::string& base) {
     const auto lines = static_cast<std::int64_t>(pool.Count());
     TRecordStore store;
     ItemRecord* records = store.NewBlock(static_cast<std::size_t>(itemCount));
+    std::int64_t claimed = 0;
     for (std::int32_t i = 0; i < itemCount; ++i) {
         records[i] = DecodeItemRecord(index, static_cast<std::size_t>(i));
         if (const auto outside = FirstIndexOutside(records[i], lines)) {
             throw EStringListError(FormatD(msg::SListIndexError, *outside));
+        }
+        // Records may share lines; the next save writes every note on its
+        // own, so they must all fit in the lines a .Bin can address.
+        claimed += records[i].Count;
+        if (claimed > MostLines) {
+            throw EStringListError(FormatD(msg::SListIndexError, i));
         }
     }
 

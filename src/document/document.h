@@ -58,7 +58,9 @@ public:
     /// caption " ". Leaves both modified flags alone; nothing when empty.
     void LoadNote();
     /// Rebuilds the pool with the notes back to back in outline order. A
-    /// record outside the pool raises EStringListError and changes nothing.
+    /// record outside the pool, or notes that together (sharing lines, as
+    /// only a crafted .Bin makes them) pass 2,147,483,647 lines, raise
+    /// EStringListError and change nothing.
     void CompactPool();
     /// Releases every record, then clears the outline.
     void FreeItemRecords();

@@ -152,6 +152,61 @@ void ReplaceWithLink(const std::string& path, const std::string& target) {
     std::filesystem::create_symlink(target, path);
 }
 
+TEST_F(DocumentFilesTest, NotesSharingLinesLoadAndSaveEachInFull) {
+    WriteFileBytes(Base() + ".Trr", "a\r\nb\r\nc\r\n");
+    WriteFileBytes(Base() + ".Txt", "a\r\nx\r\n");
+    WriteFileBytes(Base() + ".Bin", EncodeItemRecords({{0, 2}, {0, 2}, {1, 1}}));
+    Document.LoadDocument(Base());
+    Document.SaveDocument(Base("saved"));
+    EXPECT_EQ(Txt("saved"), "a\r\nx\r\na\r\nx\r\nx\r\n");
+    EXPECT_EQ(Bin("saved"), EncodeItemRecords({{0, 2}, {2, 2}, {4, 1}}));
+}
+
+// A first note of one line, then notes that each share all the lines of a
+// pool of 1,048,576: 2,047 of them make 2,146,435,073 lines in all,
+// 1,048,574 short of what a .Bin can address.
+class DocumentSharedLinesTest : public DocumentFilesTest {
+protected:
+    static constexpr std::int32_t PoolLines = 1 << 20;
+    void WriteShared(std::size_t sharing) {
+        WriteFileBytes(Base("shared") + ".Trr", std::string(sharing + 1, '\r'));
+        WriteFileBytes(Base("shared") + ".Txt", std::string(PoolLines, '\n'));
+        std::vector<ItemRecord> records(sharing + 1, ItemRecord{0, PoolLines});
+        records[0].Count = 1;
+        WriteFileBytes(Base("shared") + ".Bin", EncodeItemRecords(records));
+    }
+};
+
+TEST_F(DocumentSharedLinesTest, PastWhatABinCanAddressAreRefusedAtLoad) {
+    BuildSample();
+    const TDocumentState before = State();
+    WriteShared(2048);
+    try {
+        Document.LoadDocument(Base("shared"));
+        ADD_FAILURE() << "loaded";
+    } catch (const EStringListError& error) {
+        // The record that takes the total past 2,147,483,647.
+        EXPECT_EQ(error.Message(), "リストのインデックスが範囲を超えています (2048)");
+    }
+    EXPECT_TRUE(State() == before);
+}
+
+TEST_F(DocumentSharedLinesTest, CompactionChecksTheTotalBeforeCopying) {
+    WriteShared(2047);
+    Document.LoadDocument(Base("shared"));
+    // One more note sharing them, as an edit cannot make it but a crafted file can.
+    *TDocument::RecordOf(Outline.ItemAt(AddItem())) = ItemRecord{0, PoolLines};
+    const TDocumentState before = State();
+    try {
+        Document.SaveDocument(Base());
+        ADD_FAILURE() << "saved";
+    } catch (const EStringListError& error) {
+        EXPECT_EQ(error.Message(), "リストのインデックスが範囲を超えています (2048)");
+    }
+    EXPECT_TRUE(State() == before);
+    EXPECT_EQ(FolderNames(), (Lines{"shared.Bin", "shared.Trr", "shared.Txt"}));
+}
+
 struct TEditorAfterLoad {
     const char* Name;
     std::string Trr, Txt, Bin;
