@@ -158,20 +158,40 @@ TOutlineNode* TDocument::AttachNewRecord(std::int32_t index) {
 }
 
 void TDocument::CommitNote(std::int32_t index) {
+    WithOutOfMemoryError([&] { Commit(index); });
+}
+
+void TDocument::Commit(std::int32_t index) {
     if (!Editor_.Modified()) {
         return;
     }
     TOutlineNode* item = Outline_.ItemAt(index);
     ItemRecord* record = RecordOf(item);
+    ItemRecord* added = nullptr;
     if (record == nullptr) {
-        record = Records_.New(0, 0);
-        item->SetData(record);
+        record = added = Records_.New(0, 0);
     }
     // Hard lines, as typed, whatever the editor's width.
     Editor_.SetWordWrap(false);
-    item->SetText(Editor_.Line(0));
     const std::size_t start = NotePool.Count();
-    Editor_.AppendTo(NotePool);
+    try {
+        Editor_.AppendTo(NotePool);
+        if (NotePool.Count() > static_cast<std::size_t>(MostLines)) {
+            throw EStringListError(FormatD(msg::SListIndexError, MostLines));
+        }
+        // The caption last: it is the one change that cannot be taken back.
+        item->SetText(Editor_.Line(0));
+    } catch (...) {
+        // A commit that fails, even halfway through the editor's lines,
+        // leaves the pool and the item as they were.
+        NotePool.Truncate(start);
+        Records_.Release(added);
+        Editor_.SetWordWrap(true);
+        throw;
+    }
+    if (added != nullptr) {
+        item->SetData(added);
+    }
     record->Start = static_cast<std::int32_t>(start);
     record->Count = static_cast<std::int32_t>(NotePool.Count() - start);
     Editor_.SetWordWrap(true);
@@ -210,14 +230,16 @@ void TDocument::CompactPool() {
     WithOutOfMemoryError([&] { CompactPoolInOrder(); });
 }
 
-std::vector<ItemRecord*> TDocument::CompactPoolInOrder() {
+TVector<ItemRecord*> TDocument::CompactPoolInOrder() {
     // One walk of the outline; the rest works on its records in order.
-    std::vector<ItemRecord*> records;
+    TVector<ItemRecord*> records;
+    TVector<TOutlineNode*> withoutRecord;
     records.reserve(static_cast<std::size_t>(Outline_.TotalItems()));
-    bool missing = false;
     ForEachItem(Outline_.RootItem(), false, [&](TOutlineNode* item) {
         ItemRecord* record = RecordOf(item);
-        missing = missing || record == nullptr;
+        if (record == nullptr) {
+            withoutRecord.push_back(item);
+        }
         records.push_back(record);
     });
 
@@ -245,43 +267,53 @@ std::vector<ItemRecord*> TDocument::CompactPoolInOrder() {
             throw EStringListError(FormatD(msg::SListIndexError, static_cast<std::int64_t>(i)));
         }
     }
-    if (missing) {
-        std::size_t i = 0;
-        ForEachItem(Outline_.RootItem(), false, [&](TOutlineNode* item) {
+
+    // Items without a record get an empty one, taken before the pool
+    // changes and attached once it has, so a failure leaves them without.
+    ItemRecord* fresh = Records_.NewBlock(withoutRecord.size());
+    try {
+        for (std::size_t i = 0, k = 0; i < records.size(); ++i) {
             if (records[i] == nullptr) {
-                records[i] = Records_.New(0, 0);
-                item->SetData(records[i]);
+                records[i] = &fresh[k++];
             }
-            ++i;
-        });
+        }
+
+        // The notes that already lie back to back from the start stay where
+        // they are: after a load or an earlier save that is most of the
+        // pool, often all of it. The others are moved up behind them within
+        // the pool.
+        std::size_t kept = 0;
+        std::size_t keptLines = 0;
+        for (; kept < records.size(); ++kept) {
+            const ItemRecord& record = *records[kept];
+            if (record.Count <= 0) {
+                continue;
+            }
+            if (static_cast<std::size_t>(record.Start) != keptLines) {
+                break;
+            }
+            keptLines += static_cast<std::size_t>(record.Count);
+        }
+        std::vector<TLineRun> runs;
+        runs.reserve(records.size() - kept);
+        for (std::size_t i = kept; i < records.size(); ++i) {
+            const ItemRecord& record = *records[i];
+            if (record.Count > 0) {
+                runs.push_back(TLineRun{static_cast<std::size_t>(record.Start),
+                                        static_cast<std::size_t>(record.Count)});
+            }
+        }
+        NotePool.Rearrange(keptLines, runs);
+    } catch (...) {
+        for (std::size_t k = 0; k < withoutRecord.size(); ++k) {
+            Records_.Release(&fresh[k]);
+        }
+        throw;
     }
 
-    // The notes that already lie back to back from the start stay where they
-    // are: after a load or an earlier save that is most of the pool, often
-    // all of it. The others are moved up behind them within the pool.
-    std::size_t kept = 0;
-    std::size_t keptLines = 0;
-    for (; kept < records.size(); ++kept) {
-        const ItemRecord& record = *records[kept];
-        if (record.Count <= 0) {
-            continue;
-        }
-        if (static_cast<std::size_t>(record.Start) != keptLines) {
-            break;
-        }
-        keptLines += static_cast<std::size_t>(record.Count);
+    for (std::size_t k = 0; k < withoutRecord.size(); ++k) {
+        withoutRecord[k]->SetData(&fresh[k]);
     }
-    std::vector<TLineRun> runs;
-    runs.reserve(records.size() - kept);
-    for (std::size_t i = kept; i < records.size(); ++i) {
-        const ItemRecord& record = *records[i];
-        if (record.Count > 0) {
-            runs.push_back(TLineRun{static_cast<std::size_t>(record.Start),
-                                    static_cast<std::size_t>(record.Count)});
-        }
-    }
-    NotePool.Rearrange(keptLines, runs);
-
     std::int32_t start = 0;
     for (ItemRecord* record : records) {
         record->Start = start;
@@ -318,7 +350,7 @@ void TDocument::Save(const std::string& base) {
     Editor_.SetSelStart(caret);
     std::vector<ItemRecord> records;
     {
-        const std::vector<ItemRecord*> inOrder = CompactPoolInOrder();
+        const TVector<ItemRecord*> inOrder = CompactPoolInOrder();
         records.reserve(inOrder.size());
         for (const ItemRecord* record : inOrder) {
             records.push_back(*record);

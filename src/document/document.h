@@ -10,6 +10,7 @@
 #include "document/base_path.h"
 #include "document/item_record.h"
 #include "files/string_list.h"
+#include "runtime/allocation.h"
 
 namespace virevi {
 
@@ -84,12 +85,13 @@ public:
 private:
     class TCursorGuard;
 
+    void Commit(std::int32_t index);
     void ShowSelectedNote();
     void Save(const std::string& base);
     void Load(const std::string& base);
     // CompactPool, handing back every item's record in outline order (each
     // item has one afterwards).
-    std::vector<ItemRecord*> CompactPoolInOrder();
+    TVector<ItemRecord*> CompactPoolInOrder();
 
     TCustomOutline& Outline_;
     TMemoLines& Editor_;

@@ -78,9 +78,24 @@ std::string_view TStringList::Strings(std::int64_t index) const {
 }
 
 void TStringList::Add(std::string_view line) {
+    // The line's start is given room before its bytes go in: bytes appended
+    // without a line to hold them would be taken into the next line added.
+    if (Starts_.size() == Starts_.capacity()) {
+        Starts_.reserve(Starts_.size() * 2);
+    }
     Changing();
     Bytes_.append(line);
     Starts_.push_back(Bytes_.size());
+    Changed();
+}
+
+void TStringList::Truncate(std::size_t count) noexcept {
+    if (count >= Count()) {
+        return;
+    }
+    Changing();
+    Starts_.resize(count + 1);
+    Bytes_.SetSize(Starts_.back());
     Changed();
 }
 
@@ -96,13 +111,14 @@ void TStringList::AddRange(const TStringList& source, std::int64_t first, std::i
     const std::int64_t validEnd = end <= available ? end : available;
     // The lines before the first bad index go in, as appending one at a time would.
     if (validEnd > first) {
+        const std::size_t old = Starts_.size();
+        Starts_.reserve(old + static_cast<std::size_t>(validEnd - first));
         Changing();
         const std::uint64_t from = source.Starts_[first];
         const std::uint64_t to = source.Starts_[validEnd];
         const std::uint64_t base = Bytes_.size();
         Bytes_.append(source.Bytes_.data() + from, to - from);
         // The offsets are shifted in one pass over room made at once.
-        const std::size_t old = Starts_.size();
         Starts_.resize(old + static_cast<std::size_t>(validEnd - first));
         const std::uint64_t* in = source.Starts_.data() + first + 1;
         std::uint64_t* out = Starts_.data() + old;
@@ -162,7 +178,7 @@ void TStringList::Rearrange(std::size_t keep, const std::vector<TLineRun>& runs)
     // overwrites lines still to be moved. The chain is taken from the last
     // run back; any run that does not fit it is copied aside first, which
     // for a note pool with one note rewritten at its end is that note alone.
-    std::vector<char> aside(n, 0);
+    TVector<char> aside(n, 0);
     std::size_t asideLines = 0;
     std::uint64_t asideBytes = 0;
     std::size_t bound = lines;
@@ -186,10 +202,10 @@ void TStringList::Rearrange(std::size_t keep, const std::vector<TLineRun>& runs)
                             static_cast<std::int64_t>(runs[j].Count));
         }
     }
-    // All the memory is taken before the first line moves.
-    if (newBytes > Bytes_.size()) {
-        Bytes_.resize(newBytes);
-    }
+    // All the memory is taken before the first line moves; only room is
+    // made, so a failure leaves the list's lines exactly as they were.
+    Bytes_.reserve(newBytes);
+    Starts_.reserve(newLines + 1);
     if (newLines + 1 > Starts_.size()) {
         Starts_.resize(newLines + 1);
     }
@@ -249,7 +265,7 @@ void TStringList::Rearrange(std::size_t keep, const std::vector<TLineRun>& runs)
         to += run.Count;
         toByte += bytes[j];
     }
-    Bytes_.resize(newBytes);
+    Bytes_.SetSize(newBytes);
     Starts_.resize(newLines + 1);
     Starts_[newLines] = newBytes;
     Changed();

@@ -1,6 +1,9 @@
 #pragma once
 // An ordered list of byte strings, kept as one byte buffer and the offsets
 // of its lines, so that ten million lines cost little more than their bytes.
+// An operation that raises leaves the list exactly as it was, whichever of
+// its allocations failed (AddRange keeps, as documented, what lay before the
+// first index outside its source).
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -42,6 +45,8 @@ public:
     void AddRange(const TStringList& source, std::int64_t first, std::int64_t count);
     /// Removes every line.
     void Clear();
+    /// Keeps the first `count` lines; nothing when there are no more.
+    void Truncate(std::size_t count) noexcept;
     /// Keeps the first `keep` lines and puts after them the list's own lines
     /// of each run in turn, dropping all others; runs may repeat or overlap.
     /// Lines are moved within the list's memory wherever that is safe, and

@@ -29,6 +29,28 @@ struct TDocumentState {
     bool operator==(const TDocumentState&) const = default;
 };
 
+/// Everything a user could tell about a document open with `outline` and `editor`.
+inline TDocumentState StateOf(TCustomOutline& outline, TDocument& document,
+                              TFakeMemoLines& editor) {
+    TDocumentState state;
+    for (std::int32_t i = 1; i <= outline.TotalItems(); ++i) {
+        TOutlineNode* item = outline.ItemAt(i);
+        state.Captions.emplace_back(item->Text());
+        state.Levels.push_back(item->Level());
+        const ItemRecord* record = TDocument::RecordOf(item);
+        state.Records.emplace_back(record ? record->Start : -99, record ? record->Count : -99);
+    }
+    for (std::size_t i = 0; i < document.NotePool.Count(); ++i) {
+        state.Pool.emplace_back(document.NotePool[i]);
+    }
+    state.Caption = document.Caption();
+    state.DocModified = document.DocModified;
+    state.EditorText = editor.Text();
+    state.Selected = outline.SelectedIndex();
+    state.RecordsInUse = document.RecordsInUse();
+    return state;
+}
+
 class DocumentFixture : public testing::Test {
 protected:
     DocumentFixture() {
@@ -80,23 +102,7 @@ protected:
     }
 
     /// Everything a user could tell about the open document.
-    TDocumentState State() {
-        TDocumentState state;
-        for (std::int32_t i = 1; i <= Outline.TotalItems(); ++i) {
-            TOutlineNode* item = Outline.ItemAt(i);
-            state.Captions.emplace_back(item->Text());
-            state.Levels.push_back(item->Level());
-            const ItemRecord* record = TDocument::RecordOf(item);
-            state.Records.emplace_back(record ? record->Start : -99, record ? record->Count : -99);
-        }
-        state.Pool = Pool();
-        state.Caption = Document.Caption();
-        state.DocModified = Document.DocModified;
-        state.EditorText = Editor.Text();
-        state.Selected = Outline.SelectedIndex();
-        state.RecordsInUse = Document.RecordsInUse();
-        return state;
-    }
+    TDocumentState State() { return StateOf(Outline, Document, Editor); }
 
     TCustomOutline Outline;
     TFakeMemoLines Editor;

@@ -94,5 +94,119 @@ TEST_F(DocumentMemoryTest, AddedTextTooLargeForMemoryLeavesTheListAsItWas) {
     EXPECT_EQ(list[0], "kept");
 }
 
+// A document open on its own outline and editor, made afresh for each failure.
+struct TSession {
+    TCustomOutline Outline;
+    test::TFakeMemoLines Editor;
+    TDocument Document{Outline, Editor};
+
+    TDocumentState State() { return test::StateOf(Outline, Document, Editor); }
+    /// The note of every item, in outline order.
+    std::vector<Lines> Notes() {
+        std::vector<Lines> notes;
+        for (std::int32_t i = 1; i <= Outline.TotalItems(); ++i) {
+            const ItemRecord* record = TDocument::RecordOf(Outline.ItemAt(i));
+            Lines note;
+            for (std::int32_t k = 0; record != nullptr && k < record->Count; ++k) {
+                note.emplace_back(Document.NotePool.Strings(record->Start + k));
+            }
+            notes.push_back(note);
+        }
+        return notes;
+    }
+    void Write(std::int32_t index, const std::string& text) {
+        Outline.SetSelectedIndex(index);
+        Editor.SetText("");
+        Editor.Type(text);
+        Document.CommitNote(index);
+    }
+};
+
+// Three notes saved as `base`, then the second edited twice (garbage for a
+// compaction) and a long third note typed but not committed, so that a
+// commit grows both the pool's bytes and its line starts.
+void BuildEdited(TSession& session, const std::string& base) {
+    session.Document.AttachNewRecord(session.Outline.AddSibling(0, " "));
+    session.Document.AttachNewRecord(session.Outline.AddSibling(0, " "));
+    session.Document.AttachNewRecord(session.Outline.AppendChild(2, " "));
+    session.Write(1, "first\r\nnote");
+    session.Write(2, "second");
+    session.Write(3, "third");
+    session.Document.SaveDocument(base);
+    session.Write(2, "second, edited");
+    session.Write(2, "second, edited again\r\n\r\nwith a blank");
+    session.Outline.SetSelectedIndex(3);
+    session.Editor.SetText("");
+    std::string typed;
+    for (int i = 0; i < 200; ++i) {
+        typed += "typed line " + std::to_string(i) + "\r\n";
+    }
+    session.Editor.Type(typed);
+}
+
+struct TSweepCase {
+    const char* Name;
+    std::function<void(TSession& session, const std::string& base)> Operation;
+};
+
+class AllocationFailureTest : public testing::TestWithParam<TSweepCase> {
+protected:
+    void TearDown() override { SetAllocationHook({}); }
+    TTempFolder Folder;
+};
+
+// Fails the first, then the second, … allocation of the operation until it
+// runs through. Each failure must leave the document as it was, and the
+// document must go on as if nothing had happened: the next commit, save and
+// reopen give exactly the notes it held, with the new one.
+TEST_P(AllocationFailureTest, EachFailureLeavesTheDocumentAsItWas) {
+    const std::string base = Folder.File("plan");
+    const std::string again = Folder.File("again");
+    int failures = 0;
+    for (int failAt = 1;; ++failAt) {
+        TSession session;
+        BuildEdited(session, base);
+        const TDocumentState before = session.State();
+        std::vector<Lines> expected = session.Notes();
+
+        int seen = 0;
+        SetAllocationHook([&](std::size_t) { return ++seen == failAt; });
+        bool failed = false;
+        try {
+            GetParam().Operation(session, base);
+        } catch (const EOutOfMemory& error) {
+            failed = true;
+            EXPECT_EQ(error.Message(), "メモリが不足しています");
+        }
+        SetAllocationHook({});
+        if (!failed) {
+            break;
+        }
+        ++failures;
+        ASSERT_TRUE(session.State() == before) << "allocation " << failAt;
+
+        session.Write(1, "after the failure\r\nof an allocation");
+        expected[0] = {"after the failure", "of an allocation"};
+        EXPECT_EQ(session.Notes(), expected) << "allocation " << failAt;
+        session.Document.SaveDocument(again);
+        TSession reopened;
+        reopened.Document.LoadDocument(again);
+        EXPECT_EQ(reopened.Notes(), expected) << "allocation " << failAt;
+    }
+    // A sweep that never failed anything would prove nothing.
+    EXPECT_GE(failures, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, AllocationFailureTest,
+    testing::Values(
+        TSweepCase{"commit",
+                   [](TSession& session, const std::string&) { session.Document.CommitNote(3); }},
+        TSweepCase{"compaction",
+                   [](TSession& session, const std::string&) { session.Document.CompactPool(); }},
+        TSweepCase{"load", [](TSession& session,
+                              const std::string& base) { session.Document.LoadDocument(base); }}),
+    [](const testing::TestParamInfo<TSweepCase>& info) { return info.param.Name; });
+
 } // namespace
 } // namespace virevi
