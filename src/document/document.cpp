@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 #include <optional>
+#include <sys/stat.h>
 #include <utility>
 
 #include "document/atomic_save.h"
@@ -12,6 +13,7 @@
 #include "files/file_system.h"
 #include "files/record_file.h"
 #include "outline/custom_outline.h"
+#include "outline/outline_file.h"
 #include "outline/outline_node.h"
 #include "runtime/allocation.h"
 #include "runtime/errors.h"
@@ -65,6 +67,16 @@ std::string ReadItemRecords(const std::string& fileName, std::size_t count) {
     CloseRecordFile(file);
     CheckIOResult();
     return bytes;
+}
+
+// The records a .Bin holds as its size tells, none when it is not a regular
+// file (its load fails then, when it is opened).
+std::size_t RecordsIn(const std::string& fileName) {
+    struct stat info {};
+    if (::stat(fileName.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return 0;
+    }
+    return static_cast<std::size_t>(info.st_size) / RecordBytes;
 }
 
 void WriteItemRecords(const std::string& fileName, const std::string& bytes) {
@@ -398,7 +410,15 @@ void TDocument::Load(const std::string& base) {
     // Read into an outline of its own, so the open one stays as it is until
     // every file has been read and checked.
     TCustomOutline loaded;
-    loaded.LoadOutline(base + msg::OutlineExtension);
+    {
+        TFileStream outline(base + msg::OutlineExtension, TFileMode::ReadExclusive);
+        // An item without a record fails the load, so reading stops one
+        // item past the .Bin's records: the outline's memory stays bounded
+        // by the .Bin's size, however many lines the .Trr holds.
+        loaded.LoadOutlineFrom(TOutlineItemLimit(
+            [&outline](char* buffer, std::size_t count) { return outline.Read(buffer, count); },
+            RecordsIn(base + msg::IndexExtension)));
+    }
     const std::int32_t itemCount = loaded.TotalItems();
     TStringList pool;
     pool.LoadLines(base + msg::NotesExtension);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <unistd.h>
@@ -93,6 +94,66 @@ TEST_F(DocumentMemoryTest, AddedTextTooLargeForMemoryLeavesTheListAsItWas) {
     ASSERT_EQ(list.Count(), 1u);
     EXPECT_EQ(list[0], "kept");
 }
+
+struct TMemoryBound {
+    const char* Name;
+    std::string Trr;
+    std::size_t Records; // in the .Bin
+    std::string Txt;
+    double MostBytesPerFileByte; // allocated while loading, per byte of the largest file
+    const char* Message;         // nullptr for a load that succeeds
+};
+
+class DocumentMemoryBoundTest : public DocumentMemoryTest,
+                                public testing::WithParamInterface<TMemoryBound> {};
+
+TEST_P(DocumentMemoryBoundTest, LoadTakesMemoryInProportionToWhatItKeeps) {
+    const TMemoryBound& bound = GetParam();
+    WriteFileBytes(Base + ".Trr", bound.Trr);
+    WriteFileBytes(Base + ".Txt", bound.Txt);
+    WriteFileBytes(Base + ".Bin", EncodeItemRecords(std::vector<ItemRecord>(bound.Records)));
+    std::size_t allocated = 0;
+    SetAllocationHook([&](std::size_t bytes) {
+        allocated += bytes;
+        return false;
+    });
+    std::string message = "<loaded>";
+    try {
+        Document.LoadDocument(Base);
+    } catch (const Exception& error) {
+        message = error.Message();
+    }
+    SetAllocationHook({});
+    EXPECT_EQ(message, bound.Message ? bound.Message : "<loaded>");
+    const double perByte = static_cast<double>(allocated) /
+                           static_cast<double>(std::max(bound.Trr.size(), bound.Txt.size()));
+    EXPECT_LE(perByte, bound.MostBytesPerFileByte) << allocated << " bytes";
+}
+
+constexpr std::size_t FourMegabytes = std::size_t{4} << 20;
+
+std::string Repeated(const std::string& text, std::size_t times) {
+    std::string repeated;
+    repeated.reserve(text.size() * times);
+    for (std::size_t i = 0; i < times; ++i) {
+        repeated += text;
+    }
+    return repeated;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DocumentMemoryBoundTest,
+    testing::Values(
+        // Four million items would cost some thirty bytes each; reading
+        // stops at the second, as the .Bin has one record.
+        TMemoryBound{"outline_of_empty_lines_past_the_records", std::string(FourMegabytes, '\r'), 1,
+                     "", 0.1, "ファイルの末尾以降を読み込みました"},
+        TMemoryBound{"outline_of_item_lines_past_the_records",
+                     Repeated("item\r\n", FourMegabytes / 6), 1000, "", 0.1,
+                     "ファイルの末尾以降を読み込みました"},
+        TMemoryBound{"outline_ended_by_eof_byte", "a\r\n\x1a" + std::string(FourMegabytes, '\r'), 1,
+                     "", 0.1, nullptr}),
+    [](const testing::TestParamInfo<TMemoryBound>& info) { return info.param.Name; });
 
 // A document open on its own outline and editor, made afresh for each failure.
 struct TSession {
