@@ -49,6 +49,20 @@ public:
             Capacity_ = bytes;
         }
     }
+    /// Gives back the room past the end when it is more than an eighth of
+    /// what is held.
+    void ShrinkToFit() noexcept {
+        if (Capacity_ - Size_ <= Size_ / 8 + 64) {
+            return;
+        }
+        if (Size_ == 0) {
+            Data_.reset();
+            Capacity_ = 0;
+            return;
+        }
+        Data_.reset(static_cast<char*>(ShrinkBytes(Data_.release(), Size_)));
+        Capacity_ = Size_;
+    }
     /// Cuts to `bytes`, or grows with zeros.
     void resize(std::size_t bytes) {
         if (bytes > Size_) {

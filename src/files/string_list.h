@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "files/byte_buffer.h"
+#include "files/line_starts.h"
 #include "runtime/allocation.h"
 
 namespace virevi {
@@ -24,8 +25,6 @@ struct TLineRun {
 
 class TStringList {
 public:
-    TStringList();
-
     /// Number of lines.
     std::size_t Count() const { return Starts_.size() - 1; }
     bool Empty() const { return Count() == 0; }
@@ -34,8 +33,8 @@ public:
     std::string_view Strings(std::int64_t index) const;
     /// Line `index` without a check; `index` < Count().
     std::string_view operator[](std::size_t index) const {
-        return std::string_view(Bytes_.data() + Starts_[index],
-                                Starts_[index + 1] - Starts_[index]);
+        const std::uint64_t start = Starts_[index];
+        return std::string_view(Bytes_.data() + start, Starts_[index + 1] - start);
     }
 
     /// Appends one line (any bytes, CR and LF included: only the file form splits).
@@ -56,6 +55,8 @@ public:
     void Rearrange(std::size_t keep, const std::vector<TLineRun>& runs);
     /// Reserves room for `lines` more lines of `bytes` bytes in all.
     void Reserve(std::size_t lines, std::size_t bytes);
+    /// Bytes held for the lines and their starts, room included.
+    std::size_t Reserved() const { return Bytes_.capacity() + Starts_.Reserved(); }
     /// Exchanges the contents (not the notification handlers) of two lists.
     void Swap(TStringList& other) noexcept;
 
@@ -85,10 +86,10 @@ private:
     void Changing();
     void Changed();
     // Takes `bytes` and `starts` as the list's lines.
-    void TakeLines(TByteBuffer&& bytes, TVector<std::uint64_t>&& starts);
+    void TakeLines(TByteBuffer&& bytes, TLineStarts&& starts);
 
     TByteBuffer Bytes_;
-    TVector<std::uint64_t> Starts_; // Count() + 1 entries; line i is [Starts_[i], Starts_[i+1])
+    TLineStarts Starts_; // Count() + 1 entries; line i is [Starts_[i], Starts_[i+1])
     int UpdateCount_ = 0;
 };
 

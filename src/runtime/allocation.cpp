@@ -27,6 +27,11 @@ void* AllocateBytes(std::size_t bytes) {
     return block;
 }
 
+void* ShrinkBytes(void* block, std::size_t bytes) noexcept {
+    void* shrunk = std::realloc(block, bytes);
+    return shrunk != nullptr ? shrunk : block;
+}
+
 void FreeBytes(void* block) noexcept {
     std::free(block);
 }

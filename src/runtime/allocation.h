@@ -24,6 +24,10 @@ void SetAllocationHook(TAllocationHook hook);
 /// `bytes` bytes aligned for any scalar; raises std::bad_alloc when memory
 /// runs out (or the hook says so). Zero bytes give a block of its own.
 void* AllocateBytes(std::size_t bytes);
+/// Cuts a block of AllocateBytes to `bytes` (not 0, nor more than it has),
+/// mostly where it lies; the block returned replaces it. Raises nothing: when
+/// the system cannot cut it, the block stays as it was.
+void* ShrinkBytes(void* block, std::size_t bytes) noexcept;
 /// Gives back a block of AllocateBytes; nothing for null.
 void FreeBytes(void* block) noexcept;
 
