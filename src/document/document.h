@@ -54,6 +54,7 @@ public:
     TOutlineNode* AttachNewRecord(std::int32_t index);
     /// Writes the editor's lines at the pool's end for item `index` and sets
     /// its caption to line 0; nothing at all when the editor is not modified.
+    /// A commit that fails (EOutOfMemory) leaves the pool and the item as they were.
     void CommitNote(std::int32_t index);
     /// Puts the selected item's note into the editor; an empty note sets the
     /// caption " ". Leaves both modified flags alone; nothing when empty.

@@ -348,19 +348,12 @@ INSTANTIATE_TEST_SUITE_P(
                      "ファイル %s.Txt は開けません"},
         TLoadFailure{"fifo_index", [](const std::string& base) { ReplaceWithFifo(base + ".Bin"); },
                      "ファイルへのアクセスが拒否されました"},
-        TLoadFailure{"zero_device_outline",
-                     [](const std::string& base) { ReplaceWithLink(base + ".Trr", "/dev/zero"); },
-                     "ファイル %s.Trr は開けません"},
         TLoadFailure{"zero_device_notes",
                      [](const std::string& base) { ReplaceWithLink(base + ".Txt", "/dev/zero"); },
                      "ファイル %s.Txt は開けません"},
         TLoadFailure{"zero_device_index",
                      [](const std::string& base) { ReplaceWithLink(base + ".Bin", "/dev/zero"); },
                      "ファイルへのアクセスが拒否されました"},
-        TLoadFailure{
-            "random_device_outline",
-            [](const std::string& base) { ReplaceWithLink(base + ".Trr", "/dev/urandom"); },
-            "ファイル %s.Trr は開けません"},
         TLoadFailure{
             "proc_file_notes",
             [](const std::string& base) { ReplaceWithLink(base + ".Txt", "/proc/self/status"); },
@@ -369,12 +362,6 @@ INSTANTIATE_TEST_SUITE_P(
             "proc_file_index",
             [](const std::string& base) { ReplaceWithLink(base + ".Bin", "/proc/self/status"); },
             "ファイルへのアクセスが拒否されました"},
-        TLoadFailure{"folder_as_notes",
-                     [](const std::string& base) {
-                         std::filesystem::remove(base + ".Txt");
-                         std::filesystem::create_directory(base + ".Txt");
-                     },
-                     "ファイル %s.Txt は開けません"},
         TLoadFailure{"link_to_fifo_notes",
                      [](const std::string& base) {
                          ReplaceWithFifo(base + ".fifo");
