@@ -8,6 +8,7 @@
 
 #include "outline/row_cursor.h"
 #include "runtime/canvas.h"
+#include "runtime/mul_div.h"
 
 namespace virevi {
 
@@ -48,9 +49,6 @@ inline constexpr std::uint16_t VK_UP = 38;
 inline constexpr std::uint16_t VK_RIGHT = 39;
 inline constexpr std::uint16_t VK_DOWN = 40;
 inline constexpr std::uint16_t VK_MULTIPLY = 106;
-
-/// a × b ÷ c, multiplied first and rounded to the nearest, halves away from zero.
-std::int32_t MulDiv(std::int32_t a, std::int32_t b, std::int32_t c);
 
 class TCustomGrid : public TRowCursor {
 public:

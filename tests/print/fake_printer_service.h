@@ -20,9 +20,9 @@ inline TFont FontOf(std::string name, std::int32_t height, std::int32_t pixelsPe
     return font;
 }
 
-class TRecordingCanvas : public TCanvas {
+class TPageRecordingCanvas : public TCanvas {
 public:
-    explicit TRecordingCanvas(std::vector<std::string>& log) : Log_(log) {}
+    explicit TPageRecordingCanvas(std::vector<std::string>& log) : Log_(log) {}
     TTextMetrics Metrics;
     std::size_t MeasuredBytes = 0;
 
@@ -75,7 +75,7 @@ public:
     bool StartPage() override { return Log_.emplace_back("StartPage"), true; }
     bool EndPage() override { return Log_.emplace_back("EndPage"), true; }
     bool EndDoc() override { return Log_.emplace_back("EndDoc"), true; }
-    TRecordingCanvas Canvas_;
+    TPageRecordingCanvas Canvas_;
     bool RefuseStart = false;
 
 private:
