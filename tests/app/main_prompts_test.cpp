@@ -1,0 +1,89 @@
+#include "app/main_prompts.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+#include "runtime/messages.h"
+#include "support/temp_folder.h"
+
+namespace virevi {
+namespace {
+
+// Answers the file dialog that the next call runs, once it is up.
+void WhenDialogRuns(std::function<void(QFileDialog&)> answer) {
+    QTimer::singleShot(0, [answer = std::move(answer)] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            ADD_FAILURE() << "no file dialog is up";
+            if (QWidget* other = QApplication::activeModalWidget()) {
+                other->close();
+            }
+            return;
+        }
+        answer(*dialog);
+    });
+}
+
+class MainDialogsTest : public testing::Test {
+protected:
+    // Checks what the dialog offers, then chooses `path`.
+    void Choose(const std::string& path, QStringList filters, QString offered) {
+        WhenDialogRuns([=](QFileDialog& dialog) {
+            EXPECT_EQ(dialog.nameFilters(), filters);
+            if (!offered.isEmpty()) {
+                EXPECT_EQ(dialog.selectedFiles().value(0), offered);
+            }
+            EXPECT_EQ(dialog.fileMode(), QFileDialog::AnyFile);
+            EXPECT_TRUE(dialog.defaultSuffix().isEmpty());
+            EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+            EXPECT_TRUE(dialog.isSizeGripEnabled());
+            // As typed: a shown dialog leaves a focused name box alone on selectFile.
+            dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                ->setText(QFile::decodeName(QByteArray::fromStdString(path)));
+            static_cast<QDialog&>(dialog).accept();
+        });
+    }
+
+    test::TTempFolder Folder;
+    QWidget Owner;
+    TMainDialogs Dialogs{&Owner};
+    const QStringList Outline{QStringLiteral("virevi(*.Trr)")};
+    const QStringList AllFiles{QString::fromUtf8("すべてのファイル(*.*) (*)")};
+};
+
+TEST_F(MainDialogsTest, OpenAndAddTextShareTheLastNameWhichNeedNotExist) {
+    const std::string plan = Folder.File("plan.Trr");
+    const std::string notes = Folder.File("notes.txt"); // neither file exists
+    std::string chosen;
+
+    Choose(plan, Outline, QString());
+    ASSERT_TRUE(Dialogs.ChooseOpenFile(msg::DocumentFilter, chosen));
+    EXPECT_EQ(chosen, plan);
+
+    Choose(notes, AllFiles, QString::fromStdString(plan));
+    ASSERT_TRUE(Dialogs.ChooseOpenFile(msg::AllFilesFilter, chosen));
+    EXPECT_EQ(chosen, notes);
+
+    // The save dialog keeps a name of its own.
+    Choose(plan, Outline, QString());
+    ASSERT_TRUE(Dialogs.ChooseSaveFile(msg::DocumentFilter, chosen));
+    EXPECT_EQ(Dialogs.dlSave->acceptMode(), QFileDialog::AcceptSave);
+}
+
+TEST_F(MainDialogsTest, CancelledDialogLeavesTheNameAlone) {
+    std::string chosen = "kept";
+    WhenDialogRuns([](QFileDialog& dialog) { static_cast<QDialog&>(dialog).reject(); });
+    EXPECT_FALSE(Dialogs.ChooseSaveFile(msg::DocumentFilter, chosen));
+    EXPECT_EQ(chosen, "kept");
+}
+
+} // namespace
+} // namespace virevi
