@@ -33,8 +33,7 @@ TMainDialogs::TMainDialogs(QWidget* owner)
 TMainDialogs::~TMainDialogs() = default;
 
 int TMainDialogs::AskSave() {
-    return MessageDlg(msg::SavePrompt, TMsgDlgType::mtWarning,
-                      MsgDlgButtons({mbYes, mbNo, mbCancel}));
+    return AskToSave();
 }
 
 bool TMainDialogs::ChooseOpenFile(std::string_view filter, std::string& fileName) {

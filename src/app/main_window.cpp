@@ -9,7 +9,8 @@
 
 #include "app/main_prompts.h"
 #include "app/main_state.h"
-#include "dialogs/message_form.h"
+#include "dialogs/error_display.h"
+#include "dialogs/message_layout.h"
 #include "document/base_path.h"
 #include "document/document.h"
 #include "editor/memo.h"
@@ -81,6 +82,8 @@ TMain::TMain(QWidget* parent)
     };
     olTree->OnEnter = [this](auto&) { olTreeEnter(); };
     olTree->OnClick = [this](auto&) { olTreeClick(); };
+    // Called inside the outline's handler, so the error keeps its own type.
+    olTree->OnShowError = [](const std::exception&) { ShowException(std::current_exception()); };
     FormCreate();
 }
 

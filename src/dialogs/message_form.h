@@ -1,70 +1,61 @@
 #pragma once
-// Stand-in for the message dialog until it is built: the same declarations,
-// shown through the platform's message box.
-#include <QMessageBox>
-#include <QString>
+// The message dialog: a small modal window built for one question, with an
+// icon, the message and a row of buttons, laid out in dialog units of the
+// message-box font.
+#include <QDialog>
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
+#include <vector>
 
-#include "runtime/messages.h"
+#include "dialogs/message_layout.h"
+
+class QKeyEvent;
+class QPushButton;
 
 namespace virevi {
 
-enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
-enum TMsgDlgBtn {
-    mbYes,
-    mbNo,
-    mbOK,
-    mbCancel,
-    mbAbort,
-    mbRetry,
-    mbIgnore,
-    mbAll,
-    mbNoToAll,
-    mbYesToAll,
-    mbHelp
+class TMessageForm : public QDialog {
+    Q_OBJECT
+
+public:
+    /// Builds the dialog; `message` is UTF-8.
+    TMessageForm(const std::string& message, TMsgDlgType type, TMsgDlgButtons buttons,
+                 std::int32_t helpContext = 0, QWidget* parent = nullptr);
+
+    /// Shows the dialog centred on the screen until a button with a result or
+    /// the close box ends it: the button's result, 2 for the close box or
+    /// when the application is ending.
+    int ShowModal();
+
+    /// The layout the dialog was built with.
+    const TMessageLayout& Layout() const { return Layout_; }
+
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Enter, Escape, the access letters and Ctrl+C; true when the key was one of them.
+    bool DialogKey(QKeyEvent* event);
+    void CopyToClipboard();
+    QPushButton* ButtonOf(TMsgDlgBtn kind) const;
+
+    std::string Caption_;
+    std::string Message_;
+    TMsgDlgButtons Buttons_;
+    TMessageLayout Layout_;
+    std::vector<QPushButton*> ButtonControls_; // in the order of Layout_.Buttons
 };
-using TMsgDlgButtons = std::uint16_t;
 
-constexpr TMsgDlgButtons MsgDlgButtons(std::initializer_list<TMsgDlgBtn> buttons) {
-    TMsgDlgButtons set = 0;
-    for (TMsgDlgBtn button : buttons) {
-        set = static_cast<TMsgDlgButtons>(set | (1u << button));
-    }
-    return set;
-}
+/// Asks `message` in a TMessageForm and returns the result code of its answer.
+int MessageDlg(const std::string& message, TMsgDlgType type, TMsgDlgButtons buttons,
+               std::int32_t helpContext = 0);
 
-inline constexpr int mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
-                     mrYes = 6, mrNo = 7, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10;
-
-/// Yes, No and Cancel only; the close box answers Cancel.
-inline int MessageDlg(const std::string& message, TMsgDlgType type, TMsgDlgButtons buttons,
-                      std::int32_t helpContext = 0) {
-    QMessageBox box(type == TMsgDlgType::mtWarning ? QMessageBox::Warning
-                                                   : QMessageBox::Information,
-                    QString::fromUtf8(msg::ApplicationTitle), QString::fromUtf8(message));
-    QMessageBox::StandardButtons standard;
-    if (buttons & (1u << mbYes)) {
-        standard |= QMessageBox::Yes;
-    }
-    if (buttons & (1u << mbNo)) {
-        standard |= QMessageBox::No;
-    }
-    if (buttons & (1u << mbCancel)) {
-        standard |= QMessageBox::Cancel;
-    }
-    box.setStandardButtons(standard);
-    box.setEscapeButton(QMessageBox::Cancel);
-    switch (box.exec()) {
-    case QMessageBox::Yes:
-        return mrYes;
-    case QMessageBox::No:
-        return mrNo;
-    default:
-        return mrCancel;
-    }
-}
+/// "セーブしますか ?" with yes, no and cancel: 6, 7, or 2 (also for the close box).
+int AskToSave();
 
 } // namespace virevi

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/main_prompts.h"
-#include "dialogs/message_form.h"
+#include "dialogs/message_layout.h"
 #include "document/document.h"
 #include "editor/memo.h"
 #include "outline/outline.h"
