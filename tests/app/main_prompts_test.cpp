@@ -2,41 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QTimer>
 #include <QWidget>
 
-#include <functional>
-
+#include "dialogs/dialog_answer.h"
 #include "runtime/messages.h"
 #include "support/temp_folder.h"
 
 namespace virevi {
 namespace {
 
-// Answers the file dialog that the next call runs, once it is up.
-void WhenDialogRuns(std::function<void(QFileDialog&)> answer) {
-    QTimer::singleShot(0, [answer = std::move(answer)] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            ADD_FAILURE() << "no file dialog is up";
-            if (QWidget* other = QApplication::activeModalWidget()) {
-                other->close();
-            }
-            return;
-        }
-        answer(*dialog);
-    });
-}
-
 class MainDialogsTest : public testing::Test {
 protected:
     // Checks what the dialog offers, then chooses `path`.
     void Choose(const std::string& path, QStringList filters, QString offered) {
-        WhenDialogRuns([=](QFileDialog& dialog) {
+        test::WhenModalOpens<QFileDialog>([=](QFileDialog& dialog) {
             EXPECT_EQ(dialog.nameFilters(), filters);
             if (!offered.isEmpty()) {
                 EXPECT_EQ(dialog.selectedFiles().value(0), offered);
@@ -80,7 +62,8 @@ TEST_F(MainDialogsTest, OpenAndAddTextShareTheLastNameWhichNeedNotExist) {
 
 TEST_F(MainDialogsTest, CancelledDialogLeavesTheNameAlone) {
     std::string chosen = "kept";
-    WhenDialogRuns([](QFileDialog& dialog) { static_cast<QDialog&>(dialog).reject(); });
+    test::WhenModalOpens<QFileDialog>(
+        [](QFileDialog& dialog) { static_cast<QDialog&>(dialog).reject(); });
     EXPECT_FALSE(Dialogs.ChooseSaveFile(msg::DocumentFilter, chosen));
     EXPECT_EQ(chosen, "kept");
 }
