@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include "app/main_prompts.h"
 #include "app/main_state.h"
 #include "dialogs/error_display.h"

@@ -213,6 +213,10 @@ struct MoveCase {
     int Beeps;
 };
 
+void PrintTo(const MoveCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
 class MainMoveTest : public MainWindowFixture, public testing::WithParamInterface<MoveCase> {};
 
 TEST_P(MainMoveTest, MovesOrBeepsAndShowsTheSelectedNote) {
@@ -307,6 +311,10 @@ struct FileCase {
     bool Closed = false;
     bool Fails = false;
 };
+
+void PrintTo(const FileCase& c, std::ostream* os) {
+    *os << c.Name;
+}
 
 class MainFileTest : public MainWindowFixture, public testing::WithParamInterface<FileCase> {};
 
