@@ -67,6 +67,18 @@ public:
     using EStreamError::EStreamError;
 };
 
+/// Fewer bytes to read than the data says it holds.
+class EReadError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+
+/// A stored picture of a kind no reader is registered for.
+class EInvalidGraphic : public Exception {
+public:
+    using Exception::Exception;
+};
+
 /// A line list index outside the list.
 class EStringListError : public Exception {
 public:

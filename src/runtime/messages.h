@@ -22,6 +22,7 @@ inline constexpr const char* SavePrompt = "セーブしますか ?";
 inline constexpr const char* SFCreateError = "ファイル %s を作成できません";
 inline constexpr const char* SFOpenError = "ファイル %s は開けません";
 inline constexpr const char* SWriteError = "ストリームへの書き込みエラー";
+inline constexpr const char* SReadError = "ストリームからの読み込みエラー";
 inline constexpr const char* SListIndexError = "リストのインデックスが範囲を超えています (%d)";
 
 // Record files: the I/O result table
@@ -121,8 +122,11 @@ inline constexpr const char* AboutCaption = "バージョン情報";
 inline constexpr const char* AboutProductName = "Nodewick 1.0";
 inline constexpr const char* AboutVersion = "Version 2.01";
 inline constexpr const char* AboutReleaseDate = "2001.09.20";
+inline constexpr const char* AboutCredit = "  virevi 開発チーム";
+inline constexpr const char* AboutComments = "";
 inline constexpr const char* JpegDescription = "JPEG イメージファイル";
 inline constexpr const char* SJpegError = "JPEG エラー #%d";
+inline constexpr const char* SUnknownPictureFormat = "ピクチャの形式が不明です";
 
 // Printing
 inline constexpr const char* SNoDefaultPrinter = "デフォルト プリンタが存在しません";
