@@ -167,13 +167,20 @@ protected:
 
 using MainEditingTest = MainWindowFixture;
 
-TEST_F(MainEditingTest, NewDocumentHasOneBlankItemThatCannotBeDeleted) {
+TEST_F(MainEditingTest, NewDocumentHasOneBlankItemThatPrintsUncommittedAndCannotBeDeleted) {
     EXPECT_EQ(Shape(), " ");
     EXPECT_EQ(Editor(), Lines{});
     EXPECT_EQ(Label(), "");
     Main.ShowPosition();
     EXPECT_EQ(Label(), "1 / 1");
     EXPECT_TRUE(Main.moNote->hasFocus());
+    // Printing prints what the editor holds, committed or not.
+    Retype("typed\nlines");
+    Lines printed;
+    Main.PrintNote = [&](const TMemoLines& note) { printed = {note.Line(0), note.Line(1)}; };
+    Main.mnuPrintClick();
+    EXPECT_EQ(printed, (Lines{"typed", "lines"}));
+    EXPECT_EQ(Note(1), Lines{});
     // Deleting would leave no item: the only one, or the one holding all others.
     Main.mnDelClick();
     Build({"a", "-b", "--c"});
@@ -194,14 +201,6 @@ TEST_F(MainEditingTest, InsertAboveThirdOfFiveKeepsTheOldItemsNote) {
     Main.mnNextNodeClick();      // ... the commit of the empty note does
     EXPECT_EQ(Shape(), "a b  c d e");
     EXPECT_EQ(Label(), "4 / 6*");
-}
-
-TEST_F(MainEditingTest, AddAtTheEndFromAChildAddsALastTopLevelItem) {
-    Build({"a", "-b", "-c"});
-    Select(2);
-    Main.mnAddNodeClick();
-    EXPECT_EQ(Shape(), "a -b -c  ");
-    EXPECT_EQ(Label(), "4 / 4");
 }
 
 struct MoveCase {
@@ -228,7 +227,7 @@ TEST_P(MainMoveTest, MovesOrBeepsAndShowsTheSelectedNote) {
     EXPECT_EQ(Shape(), c.Shape);
     EXPECT_EQ(Selected(), c.Selected);
     EXPECT_EQ(Prompts.Beeps, c.Beeps);
-    EXPECT_EQ(Editor(), Lines{std::string(Main.olTree->ItemAt(c.Selected)->Text())});
+    EXPECT_EQ(Editor(), Note(c.Selected));
     EXPECT_TRUE(Modified());
     // Every record of a deleted subtree goes with it.
     EXPECT_EQ(Main.Document().RecordsInUse(), static_cast<std::size_t>(Main.olTree->TotalItems()));
@@ -239,8 +238,10 @@ constexpr auto Prev = &TMain::mnPrevNodeClick;
 constexpr auto Next = &TMain::mnNextNodeClick;
 constexpr auto Right = &TMain::mnLevelDownClick;
 constexpr auto Left = &TMain::mnLevelUpClick;
+constexpr auto Add = &TMain::mnAddNodeClick;
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, MainMoveTest, testing::Values(
+    MoveCase{"add from a child",              Add,   2, "a -x -c -d e -f  ",    7, 0},
     MoveCase{"delete parent",                 Del,   1, "e -f",                 1, 0},
     MoveCase{"delete last child",             Del,   4, "a -b -c e -f",         3, 0},
     MoveCase{"delete only child",             Del,   6, "a -b -c -d e",         5, 0},
@@ -417,16 +418,6 @@ TEST_F(MainDocumentTest, AddTextAppendsTheFileOrChangesNothingWhenItIsMissing) {
     EXPECT_EQ(Editor(), (Lines{"a", "x", "y"}));
     EXPECT_TRUE(Main.moNote->hasFocus());
     EXPECT_EQ(Prompts.Filters, Lines(3, msg::AllFilesFilter));
-}
-
-TEST_F(MainDocumentTest, PrintPrintsTheTypedTextUncommitted) {
-    Build({"a"});
-    Retype("typed\nlines");
-    Lines printed;
-    Main.PrintNote = [&](const TMemoLines& note) { printed = {note.Line(0), note.Line(1)}; };
-    Main.mnuPrintClick();
-    EXPECT_EQ(printed, (Lines{"typed", "lines"}));
-    EXPECT_EQ(Note(1), Lines{"a"});
 }
 
 } // namespace
