@@ -19,6 +19,7 @@
 #include "files/string_list.h"
 #include "outline/outline.h"
 #include "outline/outline_node.h"
+#include "print/note_printer.h"
 #include "runtime/errors.h"
 #include "runtime/messages.h"
 
@@ -82,6 +83,7 @@ TMain::TMain(QWidget* parent)
             QApplication::restoreOverrideCursor();
         }
     };
+    PrintNote = [this](const TMemoLines& note) { NotePrinter().Print(note); };
     olTree->OnEnter = [this](auto&) { olTreeEnter(); };
     olTree->OnClick = [this](auto&) { olTreeClick(); };
     // Called inside the outline's handler, so the error keeps its own type.
@@ -94,6 +96,13 @@ TMain::~TMain() {
     olTree->OnEnter = nullptr;
     olTree->OnClick = nullptr;
     FormDestroy();
+}
+
+TNotePrinter& TMain::NotePrinter() {
+    if (!NotePrinter_) {
+        NotePrinter_ = std::make_unique<TNotePrinter>(this);
+    }
+    return *NotePrinter_;
 }
 
 void TMain::SetPrompts(TMainPrompts* prompts) {

@@ -17,6 +17,7 @@ class TMainDialogs;
 class TMainPrompts;
 class TMemo;
 class TMemoLines;
+class TNotePrinter;
 class TOutline;
 
 class TMain : public QMainWindow {
@@ -42,7 +43,10 @@ public:
     /// The real dialogs, dlOpen and dlSave.
     TMainDialogs& Dialogs() { return *Dialogs_; }
 
-    /// Prints the lines the editor holds (the Print command).
+    /// The Print command's printer and print dialog, made when first needed.
+    TNotePrinter& NotePrinter();
+    /// Prints the lines the editor holds (the Print command); by default
+    /// through NotePrinter().
     std::function<void(const TMemoLines& note)> PrintNote;
     /// Shows the About box modally.
     std::function<void()> ShowAbout;
@@ -97,6 +101,7 @@ private:
 
     std::unique_ptr<TDocument> Document_;
     std::unique_ptr<TMainDialogs> Dialogs_;
+    std::unique_ptr<TNotePrinter> NotePrinter_;
     TMainPrompts* Prompts_ = nullptr;
 };
 
