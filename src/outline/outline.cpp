@@ -15,6 +15,10 @@ TOutline::TOutline(QWidget* parent) : QAbstractScrollArea(parent) {
     setFocusPolicy(Qt::StrongFocus);
 }
 
+TRect TOutline::RowRect(std::int32_t row) const {
+    return {0, row * RowHeight, viewport()->width(), (row + 1) * RowHeight};
+}
+
 void TOutline::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
     if (OnEnter) {

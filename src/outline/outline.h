@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "outline/custom_outline.h"
+#include "runtime/canvas.h"
 
 namespace virevi {
 
@@ -13,6 +14,9 @@ class TOutline : public QAbstractScrollArea, public TCustomOutline {
     Q_OBJECT
 public:
     explicit TOutline(QWidget* parent = nullptr);
+
+    /// The band of `row` in client coordinates.
+    TRect RowRect(std::int32_t row) const;
 
     /// Raised when the control receives the keyboard focus.
     std::function<void(TOutline& sender)> OnEnter;

@@ -294,8 +294,9 @@ TEST_F(MainEditingTest, SplitMovesTheTextBeforeTheCaretAboveAndLeavesTheClipboar
 TEST_F(MainEditingTest, ClickOnARowCommitsTheEditedNoteFirst) {
     Build({"a", "b"});
     Retype("typed");
-    // Row 1 whether rows are 16 pixels high, as the window sets them, or 24.
-    QTest::mouseClick(Main.olTree->viewport(), Qt::LeftButton, {}, QPoint(20, 28));
+    const TRect row1 = Main.olTree->RowRect(1);
+    QTest::mouseClick(Main.olTree->viewport(), Qt::LeftButton, {},
+                      QPoint(row1.Left + 2, (row1.Top + row1.Bottom) / 2));
     EXPECT_EQ(Shape(), "typed b");
     EXPECT_EQ(Editor(), Lines{"b"});
     EXPECT_TRUE(Main.moNote->hasFocus());
