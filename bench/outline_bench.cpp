@@ -203,5 +203,54 @@ static const int EditFigures = [] {
     return 0;
 }();
 
+// ExpandAll of the huge document in one pass (nothing watches) against the
+// same with a subclass that watches every step.
+class TWatchingOutline : public TCustomOutline {
+public:
+    std::int64_t Steps = 0;
+    void NotifyExpand(std::int32_t index) override { ++Steps; }
+};
+
+template <typename TOutlineType> void ExpandAllOnce(benchmark::State& state) {
+    const auto levels = GenerateLevels(static_cast<std::size_t>(state.range(0)), Seed);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto outline = std::make_unique<TOutlineType>();
+        BuildOutline(*outline, levels, Seed);
+        // 1: the selection on the last top-level item, below every row that opens.
+        if (state.range(1) == 1) {
+            TOutlineNode* root = outline->RootItem();
+            outline->SetSelectedIndex(root->Child(root->ChildCount() - 1)->Index());
+        }
+        state.ResumeTiming();
+        outline->ExpandAll();
+        benchmark::DoNotOptimize(outline->RowCount());
+        state.PauseTiming();
+        outline.reset();
+        state.ResumeTiming();
+    }
+}
+void BM_OutlineExpandAllOnePass(benchmark::State& state) {
+    ExpandAllOnce<TCustomOutline>(state);
+}
+void BM_OutlineExpandAllWatched(benchmark::State& state) {
+    ExpandAllOnce<TWatchingOutline>(state);
+}
+// Watched steps with the selection below the opening rows renumber the top
+// level at every step (quadratic), so that case runs on the large document only.
+void ExpandAllArgs(benchmark::internal::Benchmark* b) {
+    b->Args({100000, 0})->Args({100000, 1})->Args({1000000, 0});
+}
+BENCHMARK(BM_OutlineExpandAllOnePass)
+    ->Apply(ExpandAllArgs)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OutlineExpandAllWatched)
+    ->Apply(ExpandAllArgs)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+static const int ExpandRatio = AddRatio("BM_OutlineExpandAllWatched/1000000/0/iterations:3",
+                                        "BM_OutlineExpandAllOnePass/1000000/0/iterations:3", 2);
+
 } // namespace
 } // namespace virevi::bench

@@ -106,7 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         }
     }
-    if (document.Caption() != Base() || document.DocModified) {
+    // The editor holds the first note, unmodified: nothing of the previous one.
+    if (document.Caption() != Base() || document.DocModified || editor.Dirty) {
         std::abort();
     }
     document.CompactPool();

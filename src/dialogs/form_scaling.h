@@ -4,12 +4,9 @@
 #include <cstdint>
 
 #include "runtime/canvas.h"
+#include "runtime/mul_div.h"
 
 namespace virevi {
-
-/// `value` × `numerator` / `denominator`, multiplied first and rounded to the
-/// nearest integer, halves away from zero. A zero denominator gives `value`.
-std::int32_t MulDiv(std::int32_t value, std::int32_t numerator, std::int32_t denominator);
 
 /// The font height for a screen of `pixelsPerInch`: unchanged at 96.
 std::int32_t ScaledFontHeight(std::int32_t height, std::int32_t pixelsPerInch);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "runtime/messages.h"
+#include "runtime/mul_div.h"
 
 namespace virevi {
 namespace {
@@ -19,14 +20,6 @@ constexpr std::int32_t IconSize = 32;
 constexpr std::int32_t ButtonCaptionPadding = 8;
 constexpr std::string_view Divider = "---------------------------\r\n";
 
-// number × numerator / denominator in one step, the nearest integer, halves away from zero.
-std::int32_t MulDiv(std::int32_t number, std::int32_t numerator, std::int32_t denominator) {
-    const std::int64_t product = std::int64_t{number} * numerator;
-    const std::int64_t half = denominator / 2;
-    const std::int64_t rounded =
-        product >= 0 ? (product + half) / denominator : (product - half) / denominator;
-    return static_cast<std::int32_t>(rounded);
-}
 
 } // namespace
 

@@ -1,16 +1,21 @@
 #include "document/document.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <optional>
+#include <sys/stat.h>
 #include <utility>
 
 #include "document/atomic_save.h"
 #include "editor/memo_lines.h"
 #include "files/file_stream.h"
+#include "files/file_system.h"
 #include "files/record_file.h"
 #include "outline/custom_outline.h"
+#include "outline/outline_file.h"
 #include "outline/outline_node.h"
+#include "runtime/allocation.h"
 #include "runtime/errors.h"
 #include "runtime/format.h"
 #include "runtime/messages.h"
@@ -47,16 +52,31 @@ void TransferRecords(TRecordFile& file, std::size_t count, TTransfer transfer) {
 
 // Reads the first `count` records of a .Bin file. The file is opened for
 // reading and writing, as it always has been, so a read-only one is refused.
+// So is anything but a regular file: a FIFO would wait for ever for its
+// records, and a device would give records that no save wrote.
 std::string ReadItemRecords(const std::string& fileName, std::size_t count) {
     TRecordFile file;
     BindRecordFile(file, fileName);
     OpenRecordFile(file, RecordBytes);
     CheckIOResult();
+    if (!sys::IsStoredFile(file.Handle)) {
+        throw EInOutError(InOutErrorMessage(io::AccessDenied), io::AccessDenied);
+    }
     std::string bytes(count * RecordBytes, '\0');
     TransferRecords(file, count, [&](std::size_t done) { ReadRecord(file, bytes.data() + done); });
     CloseRecordFile(file);
     CheckIOResult();
     return bytes;
+}
+
+// The records a .Bin holds as its size tells, none when it is not a regular
+// file (its load fails then, when it is opened).
+std::size_t RecordsIn(const std::string& fileName) {
+    struct stat info {};
+    if (::stat(fileName.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return 0;
+    }
+    return static_cast<std::size_t>(info.st_size) / RecordBytes;
 }
 
 void WriteItemRecords(const std::string& fileName, const std::string& bytes) {
@@ -88,6 +108,9 @@ TAtomicSave::TFailure RecordFileFailure(const std::string& target) {
         throw EInOutError(InOutErrorMessage(code), code);
     };
 }
+
+// The most lines a .Bin's 32-bit starts can address.
+constexpr std::int64_t MostLines = INT32_MAX;
 
 // The first pool index that `record` claims and a pool of `lines` lacks;
 // none when it lies inside. A negative count is reported as itself.
@@ -147,20 +170,40 @@ TOutlineNode* TDocument::AttachNewRecord(std::int32_t index) {
 }
 
 void TDocument::CommitNote(std::int32_t index) {
+    WithOutOfMemoryError([&] { Commit(index); });
+}
+
+void TDocument::Commit(std::int32_t index) {
     if (!Editor_.Modified()) {
         return;
     }
     TOutlineNode* item = Outline_.ItemAt(index);
     ItemRecord* record = RecordOf(item);
+    ItemRecord* added = nullptr;
     if (record == nullptr) {
-        record = Records_.New(0, 0);
-        item->SetData(record);
+        record = added = Records_.New(0, 0);
     }
     // Hard lines, as typed, whatever the editor's width.
     Editor_.SetWordWrap(false);
-    item->SetText(Editor_.Line(0));
     const std::size_t start = NotePool.Count();
-    Editor_.AppendTo(NotePool);
+    try {
+        Editor_.AppendTo(NotePool);
+        if (NotePool.Count() > static_cast<std::size_t>(MostLines)) {
+            throw EStringListError(FormatD(msg::SListIndexError, MostLines));
+        }
+        // The caption last: it is the one change that cannot be taken back.
+        item->SetText(Editor_.Line(0));
+    } catch (...) {
+        // A commit that fails, even halfway through the editor's lines,
+        // leaves the pool and the item as they were.
+        NotePool.Truncate(start);
+        Records_.Release(added);
+        Editor_.SetWordWrap(true);
+        throw;
+    }
+    if (added != nullptr) {
+        item->SetData(added);
+    }
     record->Start = static_cast<std::int32_t>(start);
     record->Count = static_cast<std::int32_t>(NotePool.Count() - start);
     Editor_.SetWordWrap(true);
@@ -169,6 +212,10 @@ void TDocument::CommitNote(std::int32_t index) {
 }
 
 void TDocument::LoadNote() {
+    WithOutOfMemoryError([&] { ShowSelectedNote(); });
+}
+
+void TDocument::ShowSelectedNote() {
     if (Replacing_ || Outline_.TotalItems() == 0) {
         return;
     }
@@ -192,25 +239,31 @@ void TDocument::LoadNote() {
 }
 
 void TDocument::CompactPool() {
-    CompactPoolInOrder();
+    WithOutOfMemoryError([&] { CompactPoolInOrder(); });
 }
 
-std::vector<ItemRecord*> TDocument::CompactPoolInOrder() {
+TVector<ItemRecord*> TDocument::CompactPoolInOrder() {
     // One walk of the outline; the rest works on its records in order.
-    std::vector<ItemRecord*> records;
+    TVector<ItemRecord*> records;
+    TVector<TOutlineNode*> withoutRecord;
     records.reserve(static_cast<std::size_t>(Outline_.TotalItems()));
-    bool missing = false;
     ForEachItem(Outline_.RootItem(), false, [&](TOutlineNode* item) {
         ItemRecord* record = RecordOf(item);
-        missing = missing || record == nullptr;
+        if (record == nullptr) {
+            withoutRecord.push_back(item);
+        }
         records.push_back(record);
     });
 
     // Every note is checked before anything changes, so a bad record leaves
     // the document as it was. The first index outside is reported, as
-    // appending the notes one after another would.
+    // appending the notes one after another would. Notes that share lines
+    // (only a crafted .Bin gives them) are each written out in full, so
+    // their total is checked first against what a .Bin can address.
     const auto available = static_cast<std::int64_t>(NotePool.Count());
-    for (const ItemRecord* record : records) {
+    std::int64_t total = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const ItemRecord* record = records[i];
         if (record == nullptr || record->Count <= 0) {
             continue;
         }
@@ -221,44 +274,58 @@ std::vector<ItemRecord*> TDocument::CompactPoolInOrder() {
             throw EStringListError(
                 FormatD(msg::SListIndexError, std::max<std::int64_t>(record->Start, available)));
         }
+        total += record->Count;
+        if (total > MostLines) {
+            throw EStringListError(FormatD(msg::SListIndexError, static_cast<std::int64_t>(i)));
+        }
     }
-    if (missing) {
-        std::size_t i = 0;
-        ForEachItem(Outline_.RootItem(), false, [&](TOutlineNode* item) {
+
+    // Items without a record get an empty one, taken before the pool
+    // changes and attached once it has, so a failure leaves them without.
+    ItemRecord* fresh = Records_.NewBlock(withoutRecord.size());
+    try {
+        for (std::size_t i = 0, k = 0; i < records.size(); ++i) {
             if (records[i] == nullptr) {
-                records[i] = Records_.New(0, 0);
-                item->SetData(records[i]);
+                records[i] = &fresh[k++];
             }
-            ++i;
-        });
+        }
+
+        // The notes that already lie back to back from the start stay where
+        // they are: after a load or an earlier save that is most of the
+        // pool, often all of it. The others are moved up behind them within
+        // the pool.
+        std::size_t kept = 0;
+        std::size_t keptLines = 0;
+        for (; kept < records.size(); ++kept) {
+            const ItemRecord& record = *records[kept];
+            if (record.Count <= 0) {
+                continue;
+            }
+            if (static_cast<std::size_t>(record.Start) != keptLines) {
+                break;
+            }
+            keptLines += static_cast<std::size_t>(record.Count);
+        }
+        std::vector<TLineRun> runs;
+        runs.reserve(records.size() - kept);
+        for (std::size_t i = kept; i < records.size(); ++i) {
+            const ItemRecord& record = *records[i];
+            if (record.Count > 0) {
+                runs.push_back(TLineRun{static_cast<std::size_t>(record.Start),
+                                        static_cast<std::size_t>(record.Count)});
+            }
+        }
+        NotePool.Rearrange(keptLines, runs);
+    } catch (...) {
+        for (std::size_t k = 0; k < withoutRecord.size(); ++k) {
+            Records_.Release(&fresh[k]);
+        }
+        throw;
     }
 
-    // The notes that already lie back to back from the start stay where they
-    // are: after a load or an earlier save that is most of the pool, often
-    // all of it. The others are moved up behind them within the pool.
-    std::size_t kept = 0;
-    std::size_t keptLines = 0;
-    for (; kept < records.size(); ++kept) {
-        const ItemRecord& record = *records[kept];
-        if (record.Count <= 0) {
-            continue;
-        }
-        if (static_cast<std::size_t>(record.Start) != keptLines) {
-            break;
-        }
-        keptLines += static_cast<std::size_t>(record.Count);
+    for (std::size_t k = 0; k < withoutRecord.size(); ++k) {
+        withoutRecord[k]->SetData(&fresh[k]);
     }
-    std::vector<TLineRun> runs;
-    runs.reserve(records.size() - kept);
-    for (std::size_t i = kept; i < records.size(); ++i) {
-        const ItemRecord& record = *records[i];
-        if (record.Count > 0) {
-            runs.push_back(TLineRun{static_cast<std::size_t>(record.Start),
-                                    static_cast<std::size_t>(record.Count)});
-        }
-    }
-    NotePool.Rearrange(keptLines, runs);
-
     std::int32_t start = 0;
     for (ItemRecord* record : records) {
         record->Start = start;
@@ -283,6 +350,10 @@ void TDocument::ReleaseItemRecords(std::int32_t index) {
 
 void TDocument::SaveDocument(const std::string& base) {
     TCursorGuard cursor(*this);
+    WithOutOfMemoryError([&] { Save(base); });
+}
+
+void TDocument::Save(const std::string& base) {
     const std::size_t caret = Editor_.SelStart();
     if (Outline_.TotalItems() > 0) {
         CommitNote(Outline_.SelectedIndex());
@@ -291,7 +362,7 @@ void TDocument::SaveDocument(const std::string& base) {
     Editor_.SetSelStart(caret);
     std::vector<ItemRecord> records;
     {
-        const std::vector<ItemRecord*> inOrder = CompactPoolInOrder();
+        const TVector<ItemRecord*> inOrder = CompactPoolInOrder();
         records.reserve(inOrder.size());
         for (const ItemRecord* record : inOrder) {
             records.push_back(*record);
@@ -332,10 +403,22 @@ void TDocument::SaveDocument(const std::string& base) {
 
 void TDocument::LoadDocument(const std::string& base) {
     TCursorGuard cursor(*this);
+    WithOutOfMemoryError([&] { Load(base); });
+}
+
+void TDocument::Load(const std::string& base) {
     // Read into an outline of its own, so the open one stays as it is until
     // every file has been read and checked.
     TCustomOutline loaded;
-    loaded.LoadOutline(base + msg::OutlineExtension);
+    {
+        TFileStream outline(base + msg::OutlineExtension, TFileMode::ReadExclusive);
+        // An item without a record fails the load, so reading stops one
+        // item past the .Bin's records: the outline's memory stays bounded
+        // by the .Bin's size, however many lines the .Trr holds.
+        loaded.LoadOutlineFrom(TOutlineItemLimit(
+            [&outline](char* buffer, std::size_t count) { return outline.Read(buffer, count); },
+            RecordsIn(base + msg::IndexExtension)));
+    }
     const std::int32_t itemCount = loaded.TotalItems();
     TStringList pool;
     pool.LoadLines(base + msg::NotesExtension);
@@ -344,10 +427,17 @@ void TDocument::LoadDocument(const std::string& base) {
     const auto lines = static_cast<std::int64_t>(pool.Count());
     TRecordStore store;
     ItemRecord* records = store.NewBlock(static_cast<std::size_t>(itemCount));
+    std::int64_t claimed = 0;
     for (std::int32_t i = 0; i < itemCount; ++i) {
         records[i] = DecodeItemRecord(index, static_cast<std::size_t>(i));
         if (const auto outside = FirstIndexOutside(records[i], lines)) {
             throw EStringListError(FormatD(msg::SListIndexError, *outside));
+        }
+        // Records may share lines; the next save writes every note on its
+        // own, so they must all fit in the lines a .Bin can address.
+        claimed += records[i].Count;
+        if (claimed > MostLines) {
+            throw EStringListError(FormatD(msg::SListIndexError, i));
         }
     }
 
@@ -355,7 +445,19 @@ void TDocument::LoadDocument(const std::string& base) {
     ForEachItem(loaded.RootItem(), false,
                 [&](TOutlineNode* item) { item->SetData(&records[i++]); });
 
-    // Everything is read and checked: from here on nothing fails but memory.
+    // The first note goes into the editor as it is taken over; what it needs
+    // is made ready here, so that nothing past the point of no return can
+    // run out of memory.
+    TStringList firstNote;
+    if (itemCount > 0) {
+        firstNote.AddRange(pool, records[0].Start, records[0].Count);
+        if (records[0].Count == 0) {
+            loaded.ItemAt(1)->SetText(msg::EmptyNoteCaption);
+        }
+    }
+    std::string caption = base;
+
+    // Everything is read and checked: from here on nothing fails.
     Replacing_ = true;
     try {
         Outline_.TakeItems(loaded);
@@ -366,9 +468,18 @@ void TDocument::LoadDocument(const std::string& base) {
     Replacing_ = false;
     Records_.Swap(store);
     NotePool.Swap(pool);
-    SetCaption(base);
+    Caption_.swap(caption);
+    if (OnCaption) {
+        OnCaption(Caption_);
+    }
     DocModified = false;
-    LoadNote();
+    // The editor shows the loaded document's first note, or nothing, and
+    // has no edits of the document that was open before.
+    Editor_.SetWordWrap(false);
+    Editor_.Clear();
+    Editor_.Assign(firstNote);
+    Editor_.SetWordWrap(true);
+    Editor_.SetModified(false);
     if (OnShowPosition) {
         OnShowPosition();
     }

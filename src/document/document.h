@@ -10,6 +10,7 @@
 #include "document/base_path.h"
 #include "document/item_record.h"
 #include "files/string_list.h"
+#include "runtime/allocation.h"
 
 namespace virevi {
 
@@ -53,12 +54,15 @@ public:
     TOutlineNode* AttachNewRecord(std::int32_t index);
     /// Writes the editor's lines at the pool's end for item `index` and sets
     /// its caption to line 0; nothing at all when the editor is not modified.
+    /// A commit that fails (EOutOfMemory) leaves the pool and the item as they were.
     void CommitNote(std::int32_t index);
     /// Puts the selected item's note into the editor; an empty note sets the
     /// caption " ". Leaves both modified flags alone; nothing when empty.
     void LoadNote();
     /// Rebuilds the pool with the notes back to back in outline order. A
-    /// record outside the pool raises EStringListError and changes nothing.
+    /// record outside the pool, or notes that together (sharing lines, as
+    /// only a crafted .Bin makes them) pass 2,147,483,647 lines, raise
+    /// EStringListError and change nothing.
     void CompactPool();
     /// Releases every record, then clears the outline.
     void FreeItemRecords();
@@ -73,16 +77,22 @@ public:
     /// are the caption and DocModified.
     void SaveDocument(const std::string& base);
     /// Reads and checks all three files of `base` first, then replaces the
-    /// outline, pool, records, caption and note in one step; on any failure
-    /// the open document is left exactly as it was.
+    /// outline, pool, records, caption and note in one step, leaving the
+    /// editor with the first note (empty without items) and not modified;
+    /// on any failure the open document is left exactly as it was. Memory
+    /// that runs out raises EOutOfMemory, as in SaveDocument and CompactPool.
     void LoadDocument(const std::string& base);
 
 private:
     class TCursorGuard;
 
+    void Commit(std::int32_t index);
+    void ShowSelectedNote();
+    void Save(const std::string& base);
+    void Load(const std::string& base);
     // CompactPool, handing back every item's record in outline order (each
     // item has one afterwards).
-    std::vector<ItemRecord*> CompactPoolInOrder();
+    TVector<ItemRecord*> CompactPoolInOrder();
 
     TCustomOutline& Outline_;
     TMemoLines& Editor_;

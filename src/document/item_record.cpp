@@ -1,5 +1,8 @@
 #include "document/item_record.h"
 
+#include <cstring>
+#include <memory>
+#include <new>
 #include <utility>
 
 namespace virevi {
@@ -35,18 +38,38 @@ ItemRecord DecodeItemRecord(std::string_view bytes, std::size_t index) {
     return ItemRecord{GetInt32(at), GetInt32(at + 4)};
 }
 
+namespace {
+// A released record's bytes hold the next released record.
+ItemRecord* NextFree(const ItemRecord* record) {
+    ItemRecord* next;
+    std::memcpy(&next, static_cast<const void*>(record), sizeof next);
+    return next;
+}
+
+std::unique_ptr<ItemRecord, TFreeBytes> NewRecords(std::size_t count) {
+    if (count > static_cast<std::size_t>(-1) / sizeof(ItemRecord)) {
+        throw std::bad_alloc();
+    }
+    auto* records = static_cast<ItemRecord*>(AllocateBytes(count * sizeof(ItemRecord)));
+    std::uninitialized_value_construct_n(records, count);
+    return std::unique_ptr<ItemRecord, TFreeBytes>(records);
+}
+} // namespace
+
 ItemRecord* TRecordStore::New(std::int32_t start, std::int32_t count) {
     ItemRecord* record;
-    if (!Free_.empty()) {
-        record = Free_.back();
-        Free_.pop_back();
+    if (Free_ != nullptr) {
+        record = Free_;
+        Free_ = NextFree(record);
     } else {
         if (Blocks_.empty() || UsedInLast_ == LastSize_) {
-            Blocks_.push_back(std::make_unique<ItemRecord[]>(BlockSize));
+            // Room for the block's entry first, so a failure leaves nothing behind.
+            Blocks_.reserve(Blocks_.size() + 1);
+            Blocks_.push_back(NewRecords(BlockSize));
             LastSize_ = BlockSize;
             UsedInLast_ = 0;
         }
-        record = &Blocks_.back()[UsedInLast_++];
+        record = Blocks_.back().get() + UsedInLast_++;
     }
     record->Start = start;
     record->Count = count;
@@ -60,7 +83,8 @@ ItemRecord* TRecordStore::NewBlock(std::size_t count) {
     }
     // A block of its own, placed before the last one so that the room left
     // in the last block stays usable by New.
-    auto block = std::make_unique<ItemRecord[]>(count);
+    Blocks_.reserve(Blocks_.size() + 1);
+    auto block = NewRecords(count);
     ItemRecord* records = block.get();
     if (Blocks_.empty()) {
         Blocks_.push_back(std::move(block));
@@ -73,17 +97,18 @@ ItemRecord* TRecordStore::NewBlock(std::size_t count) {
     return records;
 }
 
-void TRecordStore::Release(ItemRecord* record) {
+void TRecordStore::Release(ItemRecord* record) noexcept {
     if (record == nullptr) {
         return;
     }
-    Free_.push_back(record);
+    std::memcpy(static_cast<void*>(record), &Free_, sizeof Free_);
+    Free_ = record;
     --InUse_;
 }
 
-void TRecordStore::Clear() {
+void TRecordStore::Clear() noexcept {
     Blocks_.clear();
-    Free_.clear();
+    Free_ = nullptr;
     UsedInLast_ = 0;
     LastSize_ = 0;
     InUse_ = 0;
@@ -91,7 +116,7 @@ void TRecordStore::Clear() {
 
 void TRecordStore::Swap(TRecordStore& other) noexcept {
     Blocks_.swap(other.Blocks_);
-    Free_.swap(other.Free_);
+    std::swap(Free_, other.Free_);
     std::swap(UsedInLast_, other.UsedInLast_);
     std::swap(LastSize_, other.LastSize_);
     std::swap(InUse_, other.InUse_);

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/allocation.h"
+
 namespace virevi {
 
 /// An item's note: lines Start … Start + Count - 1 of the note pool.
@@ -27,7 +29,8 @@ ItemRecord DecodeItemRecord(std::string_view bytes, std::size_t index);
 
 /// Owns the records that the outline's items point at through Data. Records
 /// are handed out from blocks and released ones are reused, so a million
-/// items cost eight bytes each rather than a heap block each.
+/// items cost eight bytes each rather than a heap block each. Every
+/// operation that raises (memory only) leaves the store as it was.
 class TRecordStore {
 public:
     TRecordStore() = default;
@@ -39,9 +42,9 @@ public:
     /// `count` new records in one block, in order; none for 0.
     ItemRecord* NewBlock(std::size_t count);
     /// Gives `record` back for reuse; nothing for a null record.
-    void Release(ItemRecord* record);
+    void Release(ItemRecord* record) noexcept;
     /// Releases every record at once.
-    void Clear();
+    void Clear() noexcept;
     /// Records handed out and not released.
     std::size_t InUse() const { return InUse_; }
     /// Exchanges the records of two stores.
@@ -49,11 +52,13 @@ public:
 
 private:
     static constexpr std::size_t BlockSize = 4096;
+    static_assert(sizeof(ItemRecord) >= sizeof(ItemRecord*),
+                  "a released record holds the link to the next one");
 
-    std::vector<std::unique_ptr<ItemRecord[]>> Blocks_;
+    TVector<std::unique_ptr<ItemRecord, TFreeBytes>> Blocks_;
     std::size_t UsedInLast_ = 0; // records handed out from the last block
     std::size_t LastSize_ = 0;   // size of the last block
-    std::vector<ItemRecord*> Free_;
+    ItemRecord* Free_ = nullptr; // released records, each linking to the next
     std::size_t InUse_ = 0;
 };
 

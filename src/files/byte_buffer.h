@@ -8,6 +8,8 @@
 #include <string_view>
 #include <utility>
 
+#include "runtime/allocation.h"
+
 namespace virevi {
 
 class TByteBuffer {
@@ -36,16 +38,30 @@ public:
     bool empty() const { return Size_ == 0; }
     void clear() { Size_ = 0; }
 
-    /// Room for `bytes` bytes in all; what is held stays.
+    /// Room for `bytes` bytes in all; what is held stays, also when it raises.
     void reserve(std::size_t bytes) {
         if (bytes > Capacity_) {
-            auto grown = std::make_unique_for_overwrite<char[]>(bytes);
+            std::unique_ptr<char, TFreeBytes> grown(static_cast<char*>(AllocateBytes(bytes)));
             if (Size_ > 0) {
                 std::memcpy(grown.get(), Data_.get(), Size_);
             }
             Data_ = std::move(grown);
             Capacity_ = bytes;
         }
+    }
+    /// Gives back the room past the end when it is more than an eighth of
+    /// what is held.
+    void ShrinkToFit() noexcept {
+        if (Capacity_ - Size_ <= Size_ / 8 + 64) {
+            return;
+        }
+        if (Size_ == 0) {
+            Data_.reset();
+            Capacity_ = 0;
+            return;
+        }
+        Data_.reset(static_cast<char*>(ShrinkBytes(Data_.release(), Size_)));
+        Capacity_ = Size_;
     }
     /// Cuts to `bytes`, or grows with zeros.
     void resize(std::size_t bytes) {
@@ -79,7 +95,7 @@ public:
     }
 
 private:
-    std::unique_ptr<char[]> Data_;
+    std::unique_ptr<char, TFreeBytes> Data_;
     char Nothing_ = 0;
     std::size_t Size_ = 0;
     std::size_t Capacity_ = 0;

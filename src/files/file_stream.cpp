@@ -47,9 +47,12 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : FileName
         }
         return;
     }
-    Handle_ = sys::Open(fileName, O_RDONLY);
-    struct stat info {};
-    const bool ok = Handle_ >= 0 && ::fstat(Handle_, &info) == 0 && !S_ISDIR(info.st_mode) &&
+    // Without O_NONBLOCK a FIFO would wait in open for a writer; only a
+    // stored file has a size to read up to, so anything else (a FIFO, a
+    // device, a file of /proc) is refused before a byte of it is read. The
+    // flag changes nothing for the regular files that are kept.
+    Handle_ = sys::Open(fileName, O_RDONLY | O_NONBLOCK);
+    const bool ok = Handle_ >= 0 && sys::IsStoredFile(Handle_) &&
                     Lock(Handle_, mode == TFileMode::ReadExclusive ? LOCK_EX : LOCK_SH);
     if (!ok) {
         if (Handle_ >= 0) {

@@ -17,7 +17,9 @@ enum class TFileMode {
 class TFileStream {
 public:
     /// Raises EFCreateError (Create) or EFOpenError (the read modes), each
-    /// with `fileName` exactly as given in the message.
+    /// with `fileName` exactly as given in the message. The read modes
+    /// refuse what is not a regular file after following links (a FIFO, a
+    /// device, a /proc file), without waiting for a FIFO's writer.
     TFileStream(const std::string& fileName, TFileMode mode);
     ~TFileStream();
     TFileStream(const TFileStream&) = delete;

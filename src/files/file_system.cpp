@@ -2,6 +2,9 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 #include <utility>
 
@@ -127,6 +130,42 @@ bool Link(const std::string& existing, const std::string& newName) {
         return false;
     }
     return ::link(existing.c_str(), newName.c_str()) == 0;
+}
+
+bool IsStoredFile(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        return false;
+    }
+    struct statfs system {};
+    if (::fstatfs(fd, &system) != 0) {
+        return false;
+    }
+    // The file systems whose files the kernel makes up as they are read.
+    constexpr unsigned long PseudoFileSystems[] = {PROC_SUPER_MAGIC,
+                                                   SYSFS_MAGIC,
+                                                   DEBUGFS_MAGIC,
+                                                   TRACEFS_MAGIC,
+                                                   SECURITYFS_MAGIC,
+                                                   CGROUP_SUPER_MAGIC,
+                                                   CGROUP2_SUPER_MAGIC,
+                                                   BPF_FS_MAGIC,
+                                                   PSTOREFS_MAGIC,
+                                                   EFIVARFS_MAGIC,
+                                                   SELINUX_MAGIC,
+                                                   SMACK_MAGIC,
+                                                   0x62656570 /* configfs */,
+                                                   BINFMTFS_MAGIC,
+                                                   RDTGROUP_SUPER_MAGIC,
+                                                   OPENPROM_SUPER_MAGIC,
+                                                   USBDEVICE_SUPER_MAGIC};
+    const auto type = static_cast<unsigned long>(system.f_type);
+    for (const unsigned long pseudo : PseudoFileSystems) {
+        if (type == pseudo) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool FlushFolderOf(const std::string& path) {

@@ -41,6 +41,10 @@ bool Close(int fd);
 bool Remove(const std::string& path);
 /// link(2): a second name for an existing file; false with errno set on failure.
 bool Link(const std::string& existing, const std::string& newName);
+/// Whether the open `fd` is a file whose size tells how many bytes it holds:
+/// a regular file, and not one of the kernel's pseudo-files (/proc, /sys and
+/// their kind), which report 0 bytes and still deliver text.
+bool IsStoredFile(int fd);
 /// Flushes the folder that holds `path`, so a rename in it is on the disk.
 bool FlushFolderOf(const std::string& path);
 } // namespace sys

@@ -36,11 +36,17 @@ void OpenWith(TRecordFile& file, std::uint32_t recordSize, int flags) {
     }
     file.Mode = TRecordFileMode::Open;
     file.RecordSize = recordSize;
-    const int fd = sys::Open(file.Name, flags);
+    // A FIFO or a device may wait in open (for a writer, for a line); the
+    // flag is dropped again once open, so reads and writes wait as usual.
+    const int fd = sys::Open(file.Name, flags | O_NONBLOCK);
     if (fd < 0) {
         file.Mode = TRecordFileMode::Closed;
         SetCode(IOCodeOfErrno(errno, file.Name));
         return;
+    }
+    const int status = ::fcntl(fd, F_GETFL);
+    if (status != -1) {
+        ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
     }
     struct stat info {};
     if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {

@@ -8,6 +8,8 @@
 #endif
 
 #include "files/file_stream.h"
+#include "files/line_starts.h"
+#include "runtime/allocation.h"
 #include "runtime/errors.h"
 #include "runtime/format.h"
 #include "runtime/messages.h"
@@ -67,8 +69,6 @@ std::size_t EstimateLines(std::string_view text) {
 }
 } // namespace
 
-TStringList::TStringList() : Starts_{0} {}
-
 std::string_view TStringList::Strings(std::int64_t index) const {
     if (index < 0 || static_cast<std::uint64_t>(index) >= Count()) {
         throw EStringListError(FormatD(msg::SListIndexError, index));
@@ -77,9 +77,30 @@ std::string_view TStringList::Strings(std::int64_t index) const {
 }
 
 void TStringList::Add(std::string_view line) {
+    // The line's start is given room before its bytes go in: bytes appended
+    // without a line to hold them would be taken into the next line added.
+    if (Starts_.size() == Starts_.capacity()) {
+        Starts_.reserve(Starts_.size() * 2);
+    }
     Changing();
+    const std::size_t oldBytes = Bytes_.size();
     Bytes_.append(line);
-    Starts_.push_back(Bytes_.size());
+    try {
+        Starts_.push_back(Bytes_.size());
+    } catch (...) {
+        Bytes_.SetSize(oldBytes);
+        throw;
+    }
+    Changed();
+}
+
+void TStringList::Truncate(std::size_t count) noexcept {
+    if (count >= Count()) {
+        return;
+    }
+    Changing();
+    Starts_.Truncate(count + 1);
+    Bytes_.SetSize(Starts_.back());
     Changed();
 }
 
@@ -95,19 +116,24 @@ void TStringList::AddRange(const TStringList& source, std::int64_t first, std::i
     const std::int64_t validEnd = end <= available ? end : available;
     // The lines before the first bad index go in, as appending one at a time would.
     if (validEnd > first) {
-        Changing();
-        const std::uint64_t from = source.Starts_[first];
-        const std::uint64_t to = source.Starts_[validEnd];
-        const std::uint64_t base = Bytes_.size();
-        Bytes_.append(source.Bytes_.data() + from, to - from);
-        // The offsets are shifted in one pass over room made at once.
         const std::size_t old = Starts_.size();
-        Starts_.resize(old + static_cast<std::size_t>(validEnd - first));
-        const std::uint64_t* in = source.Starts_.data() + first + 1;
-        std::uint64_t* out = Starts_.data() + old;
-        const std::uint64_t shift = base - from; // wraps as unsigned: adding it moves each offset
-        for (std::size_t i = 0, n = static_cast<std::size_t>(validEnd - first); i < n; ++i) {
-            out[i] = in[i] + shift;
+        const std::size_t oldBytes = Bytes_.size();
+        const auto lines = static_cast<std::size_t>(validEnd - first);
+        Starts_.reserve(old + lines);
+        Changing();
+        const std::uint64_t from = source.Starts_[static_cast<std::size_t>(first)];
+        const std::uint64_t to = source.Starts_[static_cast<std::size_t>(validEnd)];
+        Bytes_.append(source.Bytes_.data() + from, to - from);
+        const std::uint64_t shift =
+            oldBytes - from; // wraps as unsigned: adding it moves each offset
+        try {
+            for (std::size_t i = 1; i <= lines; ++i) {
+                Starts_.push_back(source.Starts_[static_cast<std::size_t>(first) + i] + shift);
+            }
+        } catch (...) {
+            Starts_.Truncate(old);
+            Bytes_.SetSize(oldBytes);
+            throw;
         }
         Changed();
     }
@@ -123,7 +149,7 @@ void TStringList::Clear() {
     }
     Changing();
     Bytes_.clear();
-    Starts_.assign(1, 0);
+    Starts_.Reset();
     Changed();
 }
 
@@ -141,8 +167,8 @@ void TStringList::Rearrange(std::size_t keep, const std::vector<TLineRun>& runs)
     // Where each run's bytes are now, and how many; the offsets are read
     // before any line moves.
     const std::size_t n = runs.size();
-    std::vector<std::uint64_t> fromByte(n);
-    std::vector<std::uint64_t> bytes(n);
+    TVector<std::uint64_t> fromByte(n);
+    TVector<std::uint64_t> bytes(n);
     const std::uint64_t keepBytes = Starts_[keep];
     std::size_t newLines = keep;
     std::uint64_t newBytes = keepBytes;
@@ -161,8 +187,7 @@ void TStringList::Rearrange(std::size_t keep, const std::vector<TLineRun>& runs)
     // overwrites lines still to be moved. The chain is taken from the last
     // run back; any run that does not fit it is copied aside first, which
     // for a note pool with one note rewritten at its end is that note alone.
-    std::vector<char> aside(n, 0);
-    std::size_t asideLines = 0;
+    TVector<char> aside(n, 0);
     std::uint64_t asideBytes = 0;
     std::size_t bound = lines;
     for (std::size_t j = n; j-- > 0;) {
@@ -173,84 +198,66 @@ void TStringList::Rearrange(std::size_t keep, const std::vector<TLineRun>& runs)
             bound = runs[j].First;
         } else {
             aside[j] = 1;
-            asideLines += runs[j].Count;
             asideBytes += bytes[j];
         }
     }
-    TStringList copied;
-    copied.Reserve(asideLines, asideBytes);
+    TByteBuffer copied;
+    copied.reserve(asideBytes);
     for (std::size_t j = 0; j < n; ++j) {
         if (aside[j] != 0) {
-            copied.AddRange(*this, static_cast<std::int64_t>(runs[j].First),
-                            static_cast<std::int64_t>(runs[j].Count));
+            copied.append(Bytes_.data() + fromByte[j], bytes[j]);
         }
     }
-    // All the memory is taken before the first line moves.
-    if (newBytes > Bytes_.size()) {
-        Bytes_.resize(newBytes);
+    // The new starts are worked out from the old ones, which stay as they
+    // are while the bytes move.
+    TLineStarts starts;
+    starts.reserve(newLines + 1);
+    for (std::size_t i = 1; i <= keep; ++i) {
+        starts.push_back(Starts_[i]);
     }
-    if (newLines + 1 > Starts_.size()) {
-        Starts_.resize(newLines + 1);
-    }
-
-    Changing();
-    char* const text = Bytes_.data();
-    std::uint64_t* const starts = Starts_.data();
-    std::size_t to = keep;
     std::uint64_t toByte = keepBytes;
     for (std::size_t j = 0; j < n; ++j) {
         const TLineRun& run = runs[j];
-        if (run.Count == 0) {
+        for (std::size_t i = 1; i <= run.Count; ++i) {
+            starts.push_back(Starts_[run.First + i] - fromByte[j] + toByte);
+        }
+        toByte += bytes[j];
+    }
+    // All the memory is taken before the first byte moves, so a failure
+    // leaves the list's lines exactly as they were.
+    Bytes_.reserve(newBytes);
+
+    Changing();
+    char* const text = Bytes_.data();
+    toByte = keepBytes;
+    for (std::size_t j = 0; j < n; ++j) {
+        if (runs[j].Count == 0) {
             continue;
         }
-        if (aside[j] == 0) {
-            if (toByte < fromByte[j]) {
-                std::memmove(text + toByte, text + fromByte[j], bytes[j]);
-            }
-            if (to < run.First || (to == run.First && toByte != fromByte[j])) {
-                for (std::size_t i = 0; i < run.Count; ++i) {
-                    starts[to + i] = starts[run.First + i] - fromByte[j] + toByte;
-                }
-            }
+        if (aside[j] == 0 && toByte < fromByte[j]) {
+            std::memmove(text + toByte, text + fromByte[j], bytes[j]);
         }
-        to += run.Count;
         toByte += bytes[j];
     }
     for (std::size_t j = n; j-- > 0;) {
-        const TLineRun& run = runs[j];
-        if (run.Count == 0) {
+        if (runs[j].Count == 0) {
             continue;
         }
-        to -= run.Count;
         toByte -= bytes[j];
-        if (aside[j] == 0) {
-            if (toByte > fromByte[j]) {
-                std::memmove(text + toByte, text + fromByte[j], bytes[j]);
-            }
-            if (to > run.First) {
-                for (std::size_t i = run.Count; i-- > 0;) {
-                    starts[to + i] = starts[run.First + i] - fromByte[j] + toByte;
-                }
-            }
+        if (aside[j] == 0 && toByte > fromByte[j]) {
+            std::memmove(text + toByte, text + fromByte[j], bytes[j]);
         }
     }
-    std::size_t line = 0; // in the copies
+    std::uint64_t copiedByte = 0;
     for (std::size_t j = 0; j < n; ++j) {
-        const TLineRun& run = runs[j];
         if (aside[j] != 0) {
-            const std::uint64_t from = copied.Starts_[line];
-            std::memcpy(text + toByte, copied.Bytes_.data() + from, bytes[j]);
-            for (std::size_t i = 0; i < run.Count; ++i) {
-                starts[to + i] = copied.Starts_[line + i] - from + toByte;
-            }
-            line += run.Count;
+            std::memcpy(text + toByte, copied.data() + copiedByte, bytes[j]);
+            copiedByte += bytes[j];
         }
-        to += run.Count;
         toByte += bytes[j];
     }
-    Bytes_.resize(newBytes);
-    Starts_.resize(newLines + 1);
-    Starts_[newLines] = newBytes;
+    Bytes_.SetSize(newBytes);
+    Starts_.swap(starts);
     Changed();
 }
 
@@ -275,8 +282,7 @@ public:
     // Bytes the copy below may read and write past a line.
     static constexpr std::size_t Slack = 16;
 
-    TLineSplitter(TByteBuffer& bytes, std::vector<std::uint64_t>& starts)
-        : Bytes_(bytes), Starts_(starts) {}
+    TLineSplitter(TByteBuffer& bytes, TLineStarts& starts) : Bytes_(bytes), Starts_(starts) {}
 
     /// Splits the `count` bytes that follow the lines split so far; false
     /// once a NUL has ended the text. The buffer holds Slack bytes of room
@@ -351,7 +357,7 @@ private:
     }
 
     TByteBuffer& Bytes_;
-    std::vector<std::uint64_t>& Starts_;
+    TLineStarts& Starts_;
     std::size_t Kept_ = 0;
     bool LineOpen_ = false; // bytes of a line whose end is still to come
     bool AfterCR_ = false;  // the last block ended with a CR: an LF may follow
@@ -360,6 +366,10 @@ private:
 } // namespace
 
 void TStringList::LoadLines(const std::string& fileName) {
+    WithOutOfMemoryError([&] { LoadLinesFrom(fileName); });
+}
+
+void TStringList::LoadLinesFrom(const std::string& fileName) {
     TFileStream stream(fileName, TFileMode::ReadDenyWrite);
     TUpdateGuard update(*this);
     const auto size =
@@ -370,7 +380,7 @@ void TStringList::LoadLines(const std::string& fileName) {
     constexpr std::size_t BlockSize = std::size_t{1} << 20;
     TByteBuffer bytes;
     bytes.reserve(size + TLineSplitter::Slack);
-    std::vector<std::uint64_t> starts{0};
+    TLineStarts starts;
     TLineSplitter splitter(bytes, starts);
     std::size_t remaining = size;
     bool firstBlock = true;
@@ -398,14 +408,21 @@ void TStringList::LoadLines(const std::string& fileName) {
     TakeLines(std::move(bytes), std::move(starts));
 }
 
-void TStringList::TakeLines(TByteBuffer&& bytes, std::vector<std::uint64_t>&& starts) {
-    if (starts.capacity() > starts.size() + starts.size() / 8) {
-        starts.shrink_to_fit();
+void TStringList::TakeLines(TByteBuffer&& bytes, TLineStarts&& starts) {
+    // Room left over by a guess is given back; a list of empty lines keeps
+    // no room for the bytes of the line ends it was read from. When memory
+    // is too short even to shrink, the lines are kept with their room.
+    try {
+        if (starts.capacity() > starts.size() + starts.size() / 8) {
+            starts.ShrinkToFit();
+        }
+        bytes.ShrinkToFit();
+    } catch (const std::bad_alloc&) {
     }
     Clear();
     Changing();
     Bytes_ = std::move(bytes);
-    Starts_ = std::move(starts);
+    Starts_.swap(starts);
     Changed();
 }
 
@@ -419,22 +436,25 @@ void TStringList::SaveLines(const std::string& fileName) const {
     char* const last = first + ChunkSize;
     char* out = first;
     const char* const bytes = Bytes_.data();
-    const std::uint64_t* const starts = Starts_.data();
+    std::uint64_t start = Starts_[0];
     for (std::size_t i = 0, count = Count(); i < count; ++i) {
-        const std::size_t length = starts[i + 1] - starts[i];
+        const std::uint64_t next = Starts_[i + 1];
+        const std::size_t length = next - start;
         if (length + 2 > static_cast<std::size_t>(last - out)) {
             stream.Write(first, static_cast<std::size_t>(out - first));
             out = first;
             if (length + 2 > ChunkSize) {
-                stream.Write(bytes + starts[i], length);
+                stream.Write(bytes + start, length);
                 stream.Write("\r\n", 2);
+                start = next;
                 continue;
             }
         }
-        std::memcpy(out, bytes + starts[i], length);
+        std::memcpy(out, bytes + start, length);
         out += length;
         *out++ = '\r';
         *out++ = '\n';
+        start = next;
     }
     stream.Write(first, static_cast<std::size_t>(out - first));
 }
@@ -454,13 +474,16 @@ std::string TStringList::LinesToText() const {
 }
 
 void TStringList::TextToLines(std::string_view text) {
+    WithOutOfMemoryError([&] { SplitText(text); });
+}
+
+void TStringList::SplitText(std::string_view text) {
     TUpdateGuard update(*this);
     TByteBuffer bytes;
     bytes.reserve(text.size() + TLineSplitter::Slack);
     bytes.append(text);
-    std::vector<std::uint64_t> starts;
+    TLineStarts starts;
     starts.reserve(EstimateLines(text) + 1);
-    starts.push_back(0);
     TLineSplitter splitter(bytes, starts);
     splitter.Split(text.size());
     splitter.Finish();

@@ -1,6 +1,9 @@
 #pragma once
 // An ordered list of byte strings, kept as one byte buffer and the offsets
 // of its lines, so that ten million lines cost little more than their bytes.
+// An operation that raises leaves the list exactly as it was, whichever of
+// its allocations failed (AddRange keeps, as documented, what lay before the
+// first index outside its source).
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -9,6 +12,8 @@
 #include <vector>
 
 #include "files/byte_buffer.h"
+#include "files/line_starts.h"
+#include "runtime/allocation.h"
 
 namespace virevi {
 
@@ -20,8 +25,6 @@ struct TLineRun {
 
 class TStringList {
 public:
-    TStringList();
-
     /// Number of lines.
     std::size_t Count() const { return Starts_.size() - 1; }
     bool Empty() const { return Count() == 0; }
@@ -30,8 +33,8 @@ public:
     std::string_view Strings(std::int64_t index) const;
     /// Line `index` without a check; `index` < Count().
     std::string_view operator[](std::size_t index) const {
-        return std::string_view(Bytes_.data() + Starts_[index],
-                                Starts_[index + 1] - Starts_[index]);
+        const std::uint64_t start = Starts_[index];
+        return std::string_view(Bytes_.data() + start, Starts_[index + 1] - start);
     }
 
     /// Appends one line (any bytes, CR and LF included: only the file form splits).
@@ -41,6 +44,8 @@ public:
     void AddRange(const TStringList& source, std::int64_t first, std::int64_t count);
     /// Removes every line.
     void Clear();
+    /// Keeps the first `count` lines; nothing when there are no more.
+    void Truncate(std::size_t count) noexcept;
     /// Keeps the first `keep` lines and puts after them the list's own lines
     /// of each run in turn, dropping all others; runs may repeat or overlap.
     /// Lines are moved within the list's memory wherever that is safe, and
@@ -50,11 +55,14 @@ public:
     void Rearrange(std::size_t keep, const std::vector<TLineRun>& runs);
     /// Reserves room for `lines` more lines of `bytes` bytes in all.
     void Reserve(std::size_t lines, std::size_t bytes);
+    /// Bytes held for the lines and their starts, room included.
+    std::size_t Reserved() const { return Bytes_.capacity() + Starts_.Reserved(); }
     /// Exchanges the contents (not the notification handlers) of two lists.
     void Swap(TStringList& other) noexcept;
 
     /// Replaces the list with the lines of the file; raises EFOpenError
-    /// (the list unchanged) when the file cannot be opened.
+    /// when the file cannot be opened or is not a stored file, and
+    /// EOutOfMemory when its lines do not fit in memory, the list unchanged.
     void LoadLines(const std::string& fileName);
     /// Creates or truncates the file and writes the text form; raises
     /// EFCreateError or EWriteError.
@@ -63,6 +71,7 @@ public:
     std::string LinesToText() const;
     /// Replaces the list with the lines of `text`: CR LF, LF and CR each end
     /// a line, a final line end adds no empty line, a NUL ends the text.
+    /// Raises EOutOfMemory, the list unchanged, when they do not fit.
     void TextToLines(std::string_view text);
 
     /// Updates nest; the outermost begin and end notify.
@@ -72,13 +81,15 @@ public:
     std::function<void()> OnChange;
 
 private:
+    void LoadLinesFrom(const std::string& fileName);
+    void SplitText(std::string_view text);
     void Changing();
     void Changed();
     // Takes `bytes` and `starts` as the list's lines.
-    void TakeLines(TByteBuffer&& bytes, std::vector<std::uint64_t>&& starts);
+    void TakeLines(TByteBuffer&& bytes, TLineStarts&& starts);
 
     TByteBuffer Bytes_;
-    std::vector<std::uint64_t> Starts_; // Count() + 1 entries; line i is [Starts_[i], Starts_[i+1])
+    TLineStarts Starts_; // Count() + 1 entries; line i is [Starts_[i], Starts_[i+1])
     int UpdateCount_ = 0;
 };
 

@@ -25,6 +25,12 @@ TCustomOutline::TCustomOutline() {
     RootItem_ = new TOutlineNode(this);
     RootItem_->Expanded_ = true;
     SelectedNode_ = RootItem_;
+    SetRowCount(0);
+    for (int i = 0; i < OutlinePictureCount; ++i) {
+        Pictures_[i] = LoadOutlinePicture(static_cast<TOutlinePicture>(i));
+        HasPicture_[i] = true;
+    }
+    UpdateRowHeight();
 }
 
 TCustomOutline::~TCustomOutline() {
@@ -78,10 +84,16 @@ void TCustomOutline::InsertChild(TOutlineNode* parent, std::int32_t place, TOutl
     list->Valid = std::min(list->Valid, place);
     child->Parent_ = parent;
     AddCounts(parent, child->Size_, 1 + child->ShownCount_);
+    if (Tallying_ && child->IsShown() && parent->NearestShownItem() == parent) {
+        TallyShown(child, 1);
+    }
 }
 
 void TCustomOutline::RemoveChild(TOutlineNode* child) {
     TOutlineNode* parent = child->Parent_;
+    if (Tallying_ && child->IsShown() && parent->NearestShownItem() == parent) {
+        TallyShown(child, -1);
+    }
     const std::int32_t place = child->PlaceInParent();
     TOutlineNode::TChildList& list = *parent->Children_;
     TOutlineNode** items = list.begin();
@@ -133,6 +145,7 @@ void TCustomOutline::DropItems(bool keepMemory) {
     RootItem_->ShownCount_ = 0;
     SelectedNode_ = RootItem_;
     DepthBound_ = 0;
+    Widths_.Clear();
     if (keepMemory) {
         Store_.Recycle();
     } else {
@@ -187,7 +200,15 @@ void TCustomOutline::MoveRowTo(TOutlineNode* item) {
 
 bool TCustomOutline::SyncRows() {
     const std::int32_t oldCount = RowCount();
-    SetRowCount(RootItem_->ShownCount_);
+    // The rows changing are no reason to measure the column again.
+    SettingHeight_ = true;
+    try {
+        SetRowCount(RootItem_->ShownCount_);
+    } catch (...) {
+        SettingHeight_ = false;
+        throw;
+    }
+    SettingHeight_ = false;
     if (SelectedNode_ != RootItem_) {
         SetSelectedIndex(SelectedNode_->Index());
     }
@@ -364,6 +385,10 @@ void TCustomOutline::TakeItems(TCustomOutline& source) {
     }
     DropItems(false);
     Store_.Swap(source.Store_);
+    // The captions may carry widths the other outline measured: a generation
+    // after both outlines' own leaves none of them current.
+    WidthGeneration_ = std::max(WidthGeneration_, source.WidthGeneration_);
+    ForgetCaptionWidths();
     std::swap(RootItem_->Children_, source.RootItem_->Children_);
     std::swap(RootItem_->Size_, source.RootItem_->Size_);
     std::swap(DepthBound_, source.DepthBound_);
@@ -449,6 +474,9 @@ void TCustomOutline::Expand(TOutlineNode* item) {
         return; // the handler expanded it itself
     }
     item->Expanded_ = true;
+    if (Tallying_) {
+        TallyChildren(item, 1);
+    }
     const std::int32_t added = item->ChildCount();
     item->ShownCount_ += added;
     item->InvalidateFollowing();
@@ -459,6 +487,9 @@ void TCustomOutline::Expand(TOutlineNode* item) {
 
 void TCustomOutline::Collapse(TOutlineNode* item) {
     const std::int32_t removed = item->ShownCount_;
+    if (Tallying_ && item->Expanded_ && item->NearestShownItem() == item) {
+        TallyChildren(item, -1);
+    }
     // Only expanded items can hold expanded descendants, so the walk stays
     // within what was shown.
     std::vector<TOutlineNode*> pending{item};
@@ -485,7 +516,12 @@ void TCustomOutline::Collapse(TOutlineNode* item) {
 }
 
 bool TCustomOutline::WatchesExpandSteps() const {
-    return OnExpand || OnClick;
+    // Decided here, not by the subclass: only a type known to add nothing to
+    // the notifications may skip them.
+    const std::type_info& type = typeid(*this);
+    const bool quiet =
+        type == typeid(TCustomOutline) || (QuietType_ != nullptr && type == *QuietType_);
+    return !quiet || OnExpand || OnClick;
 }
 
 void TCustomOutline::ExpandSubtree(TOutlineNode* item) {
@@ -521,6 +557,9 @@ void TCustomOutline::ExpandSubtree(TOutlineNode* item) {
     // Nobody watches the single steps: expand the subtree in one pass and
     // count the rows bottom-up, instead of once per item all the way up.
     const std::int32_t before = item->ShownCount_;
+    if (Tallying_ && item->Expanded_) {
+        TallyChildren(item, -1);
+    }
     std::vector<TOutlineNode*> parents{item};
     for (std::size_t i = 0; i < parents.size(); ++i) {
         for (TOutlineNode* child : *parents[i]->Children_) {
@@ -538,6 +577,9 @@ void TCustomOutline::ExpandSubtree(TOutlineNode* item) {
             shown += 1 + child->ShownCount_;
         }
         node->ShownCount_ = shown;
+    }
+    if (Tallying_) {
+        TallyChildren(item, 1);
     }
     item->InvalidateFollowing();
     AddCounts(item->Parent_, 0, item->ShownCount_ - before);
@@ -572,6 +614,8 @@ void TCustomOutline::AfterLoad() {
     if (TotalItems() > 0) {
         SelectedNode_ = RootItem_->Child(0);
     }
+    PictureFlags_ = 0;
+    RetallyWidths();
     UpdateColumnWidth();
 }
 

@@ -9,16 +9,34 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <typeinfo>
 
+#include "outline/custom_grid.h"
 #include "outline/outline_node.h"
+#include "outline/outline_pictures.h"
 #include "outline/outline_store.h"
-#include "outline/row_cursor.h"
+#include "outline/width_tally.h"
 
 namespace virevi {
 
 class TFileStream;
 
-class TCustomOutline : public TRowCursor {
+/// Stored as the ordinal.
+enum class TOutlineStyle : std::uint8_t {
+    osText,
+    osPlusMinusText,
+    osPictureText,
+    osPlusMinusPictureText,
+    osTreeText,
+    osTreePictureText,
+};
+using TOutlineOptions = std::uint8_t;
+inline constexpr TOutlineOptions ooDrawTreeRoot = 1;
+inline constexpr TOutlineOptions ooDrawFocusRect = 2;
+inline constexpr TOutlineOptions ooStretchBitmaps = 4;
+enum class TOutlineType : std::uint8_t { otStandard, otOwnerDraw };
+
+class TCustomOutline : public TCustomGrid {
 public:
     TCustomOutline();
     ~TCustomOutline() override;
@@ -81,7 +99,38 @@ public:
     virtual void NotifyExpand(std::int32_t index);
     virtual void NotifyCollapse(std::int32_t index);
 
+    // --- the view ---------------------------------------------------------
+    TOutlineStyle OutlineStyle() const { return OutlineStyle_; }
+    void SetOutlineStyle(TOutlineStyle value);
+    TOutlineOptions Options() const { return Options_; }
+    void SetOptions(TOutlineOptions value);
+    TOutlineType Style() const { return Style_; }
+    void SetStyle(TOutlineType value);
+    std::int32_t ItemHeight() const { return ItemHeight_; }
+    /// With otStandard the font decides, and the value read back is the font's row height.
+    void SetItemHeight(std::int32_t value);
+    std::int32_t FontPixelSize() const { return FontPixelSize_; }
+    /// None when the picture was cleared.
+    const TBitmap* Picture(TOutlinePicture which) const;
+    /// Copies `bitmap`; none frees the picture.
+    void SetPicture(TOutlinePicture which, const TBitmap* bitmap);
+    std::uint8_t PictureFlags() const { return PictureFlags_; }
+    /// The width the item's row needs in the current style; 0 at the least.
+    std::int32_t DisplayWidth(const TOutlineNode* item);
+    /// Recomputes the row height from the font (otStandard only).
+    void UpdateRowHeight();
+
+    // --- input (the grid's notifications, extended) -----------------------
+    void KeyDown(std::uint16_t& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+    void MouseDown(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) override;
+    void Resized() override;
+
     std::string ItemSeparator = "\\";
+    /// The row painter of otOwnerDraw.
+    std::function<void(TCustomOutline& sender, std::int32_t row, const TRect& rect,
+                       TGridDrawState state)>
+        OnDrawItem;
     std::function<void(TCustomOutline& sender, std::int32_t index)> OnExpand;
     std::function<void(TCustomOutline& sender, std::int32_t index)> OnCollapse;
     /// The application's error display, for failures of the add operations.
@@ -90,17 +139,26 @@ public:
 protected:
     /// Selects the item on the current row, then raises OnClick.
     void Click() override;
+    /// OnDblClick, then toggles the selected item.
+    void DblClick() override;
+    void DrawCell(TCanvas& canvas, std::int32_t row, const TRect& rect,
+                  TGridDrawState state) override;
+    void FontChanged() override;
 
-    // The view's steps; the widget paints, the model only asks.
-    virtual void RepaintRow(std::int32_t row) {}
-    virtual void RepaintAll() {}
-    virtual void UpdateColumnWidth() {}
+    void RepaintRow(std::int32_t row) { InvalidateRow(row); }
+    void RepaintAll() { InvalidateGrid(); }
+    /// The column-width rule of the view; cheap, the widths are kept as they change.
+    void UpdateColumnWidth();
+    /// Measures every shown item again (after the font or the row height changed).
+    void RetallyWidths();
     /// The error display; by default OnShowError.
     virtual void ShowError(const std::exception& error);
-    /// Whether anything watches the single steps of ExpandAll; when nothing
-    /// does, the whole subtree is expanded in one pass. A subclass that
-    /// overrides NotifyExpand or Click with effects of its own returns true.
-    virtual bool WatchesExpandSteps() const;
+    /// A subclass whose exact type is `type` adds nothing to NotifyExpand,
+    /// NotifyCollapse or Click, so ExpandAll may skip the single steps when no
+    /// event is assigned. Any other type, a subclass of it included, gets them.
+    void DeclareQuietType(const std::type_info& type) { QuietType_ = &type; }
+    /// The screen's pixels per inch, for the font's pixel size.
+    virtual std::int32_t ScreenPixelsPerInch() const { return 96; }
 
 private:
     friend class TOutlineNode;
@@ -121,6 +179,24 @@ private:
     void Collapse(TOutlineNode* item);
     void ExpandSubtree(TOutlineNode* item);
     void WidthChangedUnder(const TOutlineNode* parent);
+    bool WatchesExpandSteps() const;
+    /// Counts (sign +1) or uncounts (-1) the widths of `item` and its shown descendants.
+    void TallyShown(const TOutlineNode* item, std::int32_t sign);
+    void TallyChildren(const TOutlineNode* item, std::int32_t sign);
+    void TallyRows(const TOutlineNode* item, std::int32_t sign, bool withItem);
+    bool Tallying() const { return Tallying_; }
+    std::int32_t WidthKey(std::string_view text, std::int32_t level);
+    std::int32_t StyleWidthOffset() const;
+    void DrawPictures(TCanvas& canvas, const TRect& rect, std::int32_t x, const TBitmap* first,
+                      const TBitmap* second);
+    void DrawTreeLines(TCanvas& canvas, const TRect& rect, const TOutlineNode* item,
+                       std::int32_t level);
+    void SelectItem(const TOutlineNode* item);
+    /// The caption's width in the control's font, cached with the caption.
+    std::int32_t CaptionWidth(const TOutlineNode* item, TCanvas& canvas);
+    /// Forgets every cached caption width (the font changed).
+    void ForgetCaptionWidths();
+    void CaptionChanging(const TOutlineNode* item, std::string_view text);
     void SyncRowsAndRepaint();
     void CheckStorableDepth() const;
 
@@ -133,6 +209,24 @@ private:
     TOutlineNode* RootItem_ = nullptr;
     TOutlineNode* SelectedNode_ = nullptr;
     int WidthSuspended_ = 0;
+    TOutlineStyle OutlineStyle_ = TOutlineStyle::osTreePictureText;
+    TOutlineOptions Options_ = ooDrawTreeRoot | ooDrawFocusRect;
+    TOutlineType Style_ = TOutlineType::otStandard;
+    std::int32_t ItemHeight_ = 0;
+    std::int32_t FontPixelSize_ = 0;
+    TBitmap Pictures_[OutlinePictureCount];
+    bool HasPicture_[OutlinePictureCount] = {};
+    std::uint8_t PictureFlags_ = 0;
+    bool SettingWidth_ = false;
+    bool SettingHeight_ = false;
+    // The widths of the shown rows, kept as rows come and go; only while a
+    // measuring canvas exists.
+    TWidthTally Widths_;
+    bool Tallying_ = false;
+    const std::type_info* QuietType_ = nullptr;
+    // Cached caption widths carry the generation they were measured in.
+    std::uint8_t WidthGeneration_ = 1;
+    TFont WidthFont_;
     // No item is deeper than this level; it may overstate, never understate,
     // so saving walks the tree for the real depth only when it is large.
     mutable std::int64_t DepthBound_ = 0;
@@ -144,15 +238,17 @@ inline char* TOutlineNode::NewText(TOutlineStore& store, std::string_view text) 
     if (text.empty()) {
         return nullptr;
     }
-    const std::size_t header = text.size() < 255 ? 1 : 1 + sizeof(std::uint32_t);
+    const std::size_t header =
+        (text.size() < 255 ? 1 : 1 + sizeof(std::uint32_t)) + WidthCacheBytes;
     auto* block = static_cast<char*>(store.Allocate(header + text.size()));
-    if (header == 1) {
+    if (text.size() < 255) {
         block[0] = static_cast<char>(text.size());
     } else {
         const auto length = static_cast<std::uint32_t>(text.size());
         block[0] = static_cast<char>(255);
         std::memcpy(block + 1, &length, sizeof length);
     }
+    WidthCacheIn(block)[0] = 0;
     std::memcpy(block + header, text.data(), text.size());
     return block;
 }

@@ -1,37 +1,69 @@
 #pragma once
-// Stand-in for the outline widget until it is built: the model on a plain
-// scroll area, rows of 16 pixels, the focus event and the click on a row.
+// The outline control on screen (olTree in the main window): Qt's events go
+// into the grid's handlers, the grid's requests come back as Qt calls, and
+// the rows are painted through a canvas over QPainter.
 #include <QAbstractScrollArea>
-
-#include <functional>
+#include <QBasicTimer>
 
 #include "outline/custom_outline.h"
-#include "runtime/canvas.h"
+#include "outline/qt_canvas.h"
+
+class QScrollBar;
 
 namespace virevi {
 
 class TOutline : public QAbstractScrollArea, public TCustomOutline {
     Q_OBJECT
+
 public:
     explicit TOutline(QWidget* parent = nullptr);
 
-    /// The band of `row` in client coordinates.
-    TRect RowRect(std::int32_t row) const;
-
-    /// Raised when the control receives the keyboard focus.
-    std::function<void(TOutline& sender)> OnEnter;
+    /// Paints `area` of the rows into `painter` as the widget would.
+    void PaintRows(QPainter& painter, const TRect& area);
 
 protected:
-    void focusInEvent(QFocusEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
+    // --- Qt's events --------------------------------------------------------
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void RepaintRow(std::int32_t row) override;
-    void RepaintAll() override;
-    void RowMoved(std::int32_t oldRow) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    // --- the grid's platform ------------------------------------------------
+    void InvalidateRect(const TRect& rect) override;
+    void ScrollContents(std::int32_t dx, std::int32_t dy) override;
+    void SetScrollBar(TScrollBarKind kind, bool visible, std::int32_t max,
+                      std::int32_t position) override;
+    void StartTimer() override;
+    void KillTimer() override;
+    bool CanFocus() const override;
+    bool Focused() const override;
+    void TakeFocus() override;
+    TPoint WindowClientSize() const override;
+    TPoint ScrollBarExtent() const override;
+    TPoint CursorPos() const override;
+    TCanvas* MeasureCanvas() override { return &Canvas_; }
+    void Beep() override;
+    std::int32_t ScreenPixelsPerInch() const override;
 
 private:
-    bool Pressed_ = false;
+    void ScrollBarAction(TScrollBarKind kind, int action);
+    QScrollBar* Bar(TScrollBarKind kind) const;
+
+    TQtCanvas Canvas_;
+    QBasicTimer Timer_;
+    TPoint LastPointer_;
+    bool Resizing_ = false;
+    TPoint BarExtent_; // asked of the style once: the grid needs it on every geometry question
 };
 
 } // namespace virevi

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "files/file_stream.h"
+#include "outline/outline_file.h"
 #include "runtime/errors.h"
 #include "runtime/messages.h"
 #include "runtime/shift_jis.h"
@@ -283,6 +284,27 @@ void TCustomOutline::BuildFromOutlineText(
         throw;
     }
     finish(0);
+}
+
+std::size_t TOutlineItemLimit::operator()(char* buffer, std::size_t count) {
+    if (Ended_) {
+        return 0;
+    }
+    const std::size_t got = Read_(buffer, count);
+    for (std::size_t i = 0; i < got; ++i) {
+        if (buffer[i] == EndOfText) {
+            Ended_ = true;
+            return i + 1;
+        }
+        if (buffer[i] == CR) {
+            if (Left_ == 0) {
+                Ended_ = true;
+                return i + 1;
+            }
+            --Left_;
+        }
+    }
+    return got;
 }
 
 void TCustomOutline::CheckStorableDepth() const {

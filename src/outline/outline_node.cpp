@@ -20,6 +20,9 @@ void TOutlineNode::ReleaseText(TOutlineStore& store, char* text) noexcept {
 
 void TOutlineNode::SetText(std::string_view value) {
     TCustomOutline* outline = Outline();
+    if (outline->Tallying_ && IsShown()) {
+        outline->CaptionChanging(this, value);
+    }
     char* old = Text_;
     Text_ = NewText(outline->Store_, value);
     ReleaseText(outline->Store_, old);

@@ -112,18 +112,25 @@ private:
     explicit TOutlineNode(void* data) : Data_(data) {}
     ~TOutlineNode() = default;
 
-    // Captions are stored as a length byte and the bytes; 255 in the length
-    // byte means a 32-bit length follows.
+    // Captions are stored as a length byte, the view's cached width of the
+    // caption (WidthCacheBytes) and the bytes; 255 in the length byte means a
+    // 32-bit length follows it, before the cached width.
+    static constexpr std::size_t WidthCacheBytes = 3;
     static inline char* NewText(TOutlineStore& store, std::string_view text);
     static void ReleaseText(TOutlineStore& store, char* text) noexcept;
+    /// The cached width: a generation byte (0: none) and a 16-bit width.
+    static char* WidthCacheIn(char* block) {
+        return static_cast<unsigned char>(block[0]) < 255 ? block + 1
+                                                          : block + 1 + sizeof(std::uint32_t);
+    }
     static std::string_view CaptionIn(const char* block) {
         const auto length = static_cast<unsigned char>(block[0]);
         if (length < 255) {
-            return {block + 1, length};
+            return {block + 1 + WidthCacheBytes, length};
         }
         std::uint32_t longLength;
         std::memcpy(&longLength, block + 1, sizeof longLength);
-        return {block + 1 + sizeof longLength, longLength};
+        return {block + 1 + sizeof longLength + WidthCacheBytes, longLength};
     }
 
     std::int32_t PlaceInParent() const;

@@ -4,6 +4,8 @@
 #include <new>
 #include <utility>
 
+#include "runtime/allocation.h"
+
 namespace virevi {
 
 TOutlineStore::~TOutlineStore() {
@@ -13,10 +15,7 @@ TOutlineStore::~TOutlineStore() {
 void* TOutlineStore::AllocateSlow(std::size_t bytes) {
     const std::size_t rounded = Rounded(bytes == 0 ? 1 : bytes);
     if (rounded > LargestSmall) {
-        void* memory = std::malloc(sizeof(TLargeBlock) + rounded);
-        if (memory == nullptr) {
-            throw std::bad_alloc();
-        }
+        void* memory = AllocateBytes(sizeof(TLargeBlock) + rounded);
         auto* block = new (memory) TLargeBlock{nullptr, Large_, rounded};
         if (Large_ != nullptr) {
             Large_->Previous = block;
@@ -28,10 +27,7 @@ void* TOutlineStore::AllocateSlow(std::size_t bytes) {
     // The bump chunk is used up: the rest of it is too small to matter.
     if (NextChunk_ == Chunks_.size()) {
         Chunks_.reserve(Chunks_.size() + 1);
-        char* chunk = static_cast<char*>(std::malloc(ChunkBytes));
-        if (chunk == nullptr) {
-            throw std::bad_alloc();
-        }
+        char* chunk = static_cast<char*>(AllocateBytes(ChunkBytes));
         VIREVI_POISON(chunk, ChunkBytes);
         Chunks_.push_back(chunk);
     }
@@ -59,7 +55,7 @@ void TOutlineStore::Release(void* block, std::size_t bytes) noexcept {
             large->Next->Previous = large->Previous;
         }
         LargeBytes_ -= large->Bytes;
-        std::free(large);
+        FreeBytes(large);
         return;
     }
     TFreeBlock*& head = Free_[rounded / Granule];
@@ -70,7 +66,7 @@ void TOutlineStore::Release(void* block, std::size_t bytes) noexcept {
 void TOutlineStore::FreeLarge() noexcept {
     while (Large_ != nullptr) {
         TLargeBlock* next = Large_->Next;
-        std::free(Large_);
+        FreeBytes(Large_);
         Large_ = next;
     }
     LargeBytes_ = 0;
@@ -91,7 +87,7 @@ void TOutlineStore::Clear() noexcept {
     Recycle();
     for (char* chunk : Chunks_) {
         VIREVI_UNPOISON(chunk, ChunkBytes);
-        std::free(chunk);
+        FreeBytes(chunk);
     }
     Chunks_.clear();
     Chunks_.shrink_to_fit();

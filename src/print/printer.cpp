@@ -117,15 +117,19 @@ void TPrinter::StartJob() {
     Printing_ = true;
     Aborted_ = false;
     PageNumber_ = 1;
-    // The service's answers to starting are not looked at: a job that the
-    // service refused still runs its pages here and ends as usual.
-    Context_->StartDoc(Title_, [this] {
+    const bool started = Context_->StartDoc(Title_, [this] {
         if (ProcessMessages) {
             ProcessMessages();
         }
         return !Aborted_;
     });
-    Context_->StartPage();
+    // A job the service refused (a spooler that is down, an output file that
+    // cannot be written) must not look printed. It stays a job, aborted, so
+    // that the device's close still ends it without sending anything.
+    if (!started || !Context_->StartPage()) {
+        Aborted_ = true;
+        throw EOSError(msg::SUnkOSError, 0);
+    }
 }
 
 void TPrinter::EndJob() {

@@ -16,7 +16,9 @@ using TColor = std::int32_t;
 inline constexpr TColor SystemColor(std::int32_t index) {
     return static_cast<TColor>(0x80000000u | static_cast<std::uint32_t>(index));
 }
-inline constexpr bool IsSystemColor(TColor color) { return color < 0; }
+inline constexpr bool IsSystemColor(TColor color) {
+    return color < 0;
+}
 
 inline constexpr TColor clBlack = 0x000000;
 inline constexpr TColor clMaroon = 0x000080;
@@ -50,9 +52,15 @@ inline constexpr TColor clBtnHighlight = SystemColor(20);
 inline constexpr TColor clInfoBk = SystemColor(24);
 inline constexpr TColor clGradientActiveCaption = SystemColor(27);
 
-inline constexpr std::uint8_t RedOf(TColor color) { return color & 0xFF; }
-inline constexpr std::uint8_t GreenOf(TColor color) { return (color >> 8) & 0xFF; }
-inline constexpr std::uint8_t BlueOf(TColor color) { return (color >> 16) & 0xFF; }
+inline constexpr std::uint8_t RedOf(TColor color) {
+    return color & 0xFF;
+}
+inline constexpr std::uint8_t GreenOf(TColor color) {
+    return (color >> 8) & 0xFF;
+}
+inline constexpr std::uint8_t BlueOf(TColor color) {
+    return (color >> 16) & 0xFF;
+}
 inline constexpr TColor Rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     return static_cast<TColor>(red | (green << 8) | (blue << 16));
 }
@@ -135,14 +143,31 @@ public:
     /// font's colour, over whatever is there.
     virtual void TextOut(std::int32_t x, std::int32_t y, std::string_view text) = 0;
     /// Fills `clip` with `background`, then draws the text at (x, y) cut to `clip`.
-    virtual void TextRect(const TRect& clip, std::int32_t x, std::int32_t y,
-                          std::string_view text, TColor background) = 0;
+    virtual void TextRect(const TRect& clip, std::int32_t x, std::int32_t y, std::string_view text,
+                          TColor background) = 0;
     /// The dotted keyboard-focus frame.
     virtual void DrawFocusRect(const TRect& rect) = 0;
     /// Copies `source` of `bitmap` to `dest`; pixels of colour `transparent`
     /// leave what is below them.
     virtual void DrawBitmap(const TBitmap& bitmap, const TRect& source, TPoint dest,
                             TColor transparent) = 0;
+    /// Scales the whole of `bitmap` into `dest` (nearest pixel); pixels of
+    /// colour `transparent` leave what is below them.
+    virtual void StretchBitmap(const TBitmap& bitmap, const TRect& dest, TColor transparent) {
+        if (bitmap.Width <= 0 || bitmap.Height <= 0 || dest.Empty()) {
+            return;
+        }
+        for (std::int32_t y = dest.Top; y < dest.Bottom; ++y) {
+            const std::int32_t sy = (y - dest.Top) * bitmap.Height / dest.Height();
+            for (std::int32_t x = dest.Left; x < dest.Right; ++x) {
+                const TColor pixel =
+                    bitmap.Pixel((x - dest.Left) * bitmap.Width / dest.Width(), sy);
+                if (pixel != transparent) {
+                    FillRect({x, y, x + 1, y + 1}, pixel);
+                }
+            }
+        }
+    }
 };
 
 } // namespace virevi

@@ -93,6 +93,12 @@ public:
     std::int32_t ErrorCode;
 };
 
+/// Memory ran out: an operation could not get what it needed and changed nothing.
+class EOutOfMemory : public Exception {
+public:
+    using Exception::Exception;
+};
+
 /// A refusal of the printer or of the printer service.
 class EPrinter : public Exception {
 public:

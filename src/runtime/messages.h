@@ -10,6 +10,9 @@ inline constexpr const char* UntitledCaption = "NewFile";
 inline constexpr const char* NewItemCaption = " ";
 inline constexpr const char* EmptyNoteCaption = " ";
 
+// Memory
+inline constexpr const char* SOutOfMemory = "メモリが不足しています";
+
 // Document files
 inline constexpr const char* OutlineExtension = ".Trr";
 inline constexpr const char* NotesExtension = ".Txt";

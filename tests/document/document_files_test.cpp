@@ -16,44 +16,13 @@ namespace {
 
 using test::Lines;
 using test::ReadFileBytes;
+using test::TDocumentState;
 using test::TTempFolder;
 using test::WriteFileBytes;
-
-// Everything a user could tell about an open document.
-struct TDocumentState {
-    std::vector<std::string> Captions;
-    std::vector<std::int32_t> Levels;
-    std::vector<std::pair<std::int32_t, std::int32_t>> Records;
-    std::vector<std::string> Pool;
-    std::string Caption;
-    bool DocModified;
-    std::string EditorText;
-    std::int32_t Selected;
-    std::size_t RecordsInUse;
-    bool operator==(const TDocumentState&) const = default;
-};
 
 class DocumentFilesTest : public test::DocumentFixture {
 protected:
     void TearDown() override { SetFaultHook({}); }
-
-    TDocumentState State() {
-        TDocumentState state;
-        for (std::int32_t i = 1; i <= Outline.TotalItems(); ++i) {
-            TOutlineNode* item = Outline.ItemAt(i);
-            state.Captions.emplace_back(item->Text());
-            state.Levels.push_back(item->Level());
-            const ItemRecord* record = TDocument::RecordOf(item);
-            state.Records.emplace_back(record ? record->Start : -99, record ? record->Count : -99);
-        }
-        state.Pool = Pool();
-        state.Caption = Document.Caption();
-        state.DocModified = Document.DocModified;
-        state.EditorText = Editor.Text();
-        state.Selected = Outline.SelectedIndex();
-        state.RecordsInUse = Document.RecordsInUse();
-        return state;
-    }
 
     // Three items, the second with a child, every note written once.
     void BuildSample() {
@@ -171,6 +140,108 @@ TEST_F(DocumentFilesTest, LoadOfEmptyNoteShowsSpaceCaption) {
     EXPECT_EQ(Caption(2), "only the second");
 }
 
+// Puts a FIFO without a writer in place of `path`.
+void ReplaceWithFifo(const std::string& path) {
+    std::filesystem::remove(path);
+    ::mkfifo(path.c_str(), 0600);
+}
+
+// Puts a symbolic link to `target` in place of `path`.
+void ReplaceWithLink(const std::string& path, const std::string& target) {
+    std::filesystem::remove(path);
+    std::filesystem::create_symlink(target, path);
+}
+
+TEST_F(DocumentFilesTest, NotesSharingLinesLoadAndSaveEachInFull) {
+    WriteFileBytes(Base() + ".Trr", "a\r\nb\r\nc\r\n");
+    WriteFileBytes(Base() + ".Txt", "a\r\nx\r\n");
+    WriteFileBytes(Base() + ".Bin", EncodeItemRecords({{0, 2}, {0, 2}, {1, 1}}));
+    Document.LoadDocument(Base());
+    Document.SaveDocument(Base("saved"));
+    EXPECT_EQ(Txt("saved"), "a\r\nx\r\na\r\nx\r\nx\r\n");
+    EXPECT_EQ(Bin("saved"), EncodeItemRecords({{0, 2}, {2, 2}, {4, 1}}));
+}
+
+// A first note of one line, then notes that each share all the lines of a
+// pool of 1,048,576: 2,047 of them make 2,146,435,073 lines in all,
+// 1,048,574 short of what a .Bin can address.
+class DocumentSharedLinesTest : public DocumentFilesTest {
+protected:
+    static constexpr std::int32_t PoolLines = 1 << 20;
+    void WriteShared(std::size_t sharing) {
+        WriteFileBytes(Base("shared") + ".Trr", std::string(sharing + 1, '\r'));
+        WriteFileBytes(Base("shared") + ".Txt", std::string(PoolLines, '\n'));
+        std::vector<ItemRecord> records(sharing + 1, ItemRecord{0, PoolLines});
+        records[0].Count = 1;
+        WriteFileBytes(Base("shared") + ".Bin", EncodeItemRecords(records));
+    }
+};
+
+TEST_F(DocumentSharedLinesTest, PastWhatABinCanAddressAreRefusedAtLoad) {
+    BuildSample();
+    const TDocumentState before = State();
+    WriteShared(2048);
+    try {
+        Document.LoadDocument(Base("shared"));
+        ADD_FAILURE() << "loaded";
+    } catch (const EStringListError& error) {
+        // The record that takes the total past 2,147,483,647.
+        EXPECT_EQ(error.Message(), "リストのインデックスが範囲を超えています (2048)");
+    }
+    EXPECT_TRUE(State() == before);
+}
+
+TEST_F(DocumentSharedLinesTest, CompactionChecksTheTotalBeforeCopying) {
+    WriteShared(2047);
+    Document.LoadDocument(Base("shared"));
+    // One more note sharing them, as an edit cannot make it but a crafted file can.
+    *TDocument::RecordOf(Outline.ItemAt(AddItem())) = ItemRecord{0, PoolLines};
+    const TDocumentState before = State();
+    try {
+        Document.SaveDocument(Base());
+        ADD_FAILURE() << "saved";
+    } catch (const EStringListError& error) {
+        EXPECT_EQ(error.Message(), "リストのインデックスが範囲を超えています (2048)");
+    }
+    EXPECT_TRUE(State() == before);
+    EXPECT_EQ(FolderNames(), (Lines{"shared.Bin", "shared.Trr", "shared.Txt"}));
+}
+
+struct TEditorAfterLoad {
+    const char* Name;
+    std::string Trr, Txt, Bin;
+    std::string EditorText;
+};
+
+class DocumentEditorAfterLoadTest : public DocumentFilesTest,
+                                    public testing::WithParamInterface<TEditorAfterLoad> {};
+
+TEST_P(DocumentEditorAfterLoadTest, HoldsTheFirstLoadedNoteUnmodified) {
+    BuildSample();
+    Editor.Type("typed into the previous document");
+    WriteFileBytes(Base("other") + ".Trr", GetParam().Trr);
+    WriteFileBytes(Base("other") + ".Txt", GetParam().Txt);
+    WriteFileBytes(Base("other") + ".Bin", GetParam().Bin);
+    Document.LoadDocument(Base("other"));
+    EXPECT_EQ(Editor.Text(), GetParam().EditorText);
+    EXPECT_FALSE(Editor.Modified());
+    // Nothing of the previous document's editor comes back with a commit.
+    if (Outline.TotalItems() > 0) {
+        Document.CommitNote(1);
+        EXPECT_FALSE(Document.DocModified);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DocumentEditorAfterLoadTest,
+    testing::Values(TEditorAfterLoad{"no_items", "", "", "", ""},
+                    TEditorAfterLoad{"no_items_with_stray_notes", "", "stray\r\n", "", ""},
+                    TEditorAfterLoad{"empty_first_note", "a\r\nb\r\n", "b\r\n",
+                                     EncodeItemRecords({{0, 0}, {0, 1}}), ""},
+                    TEditorAfterLoad{"first_note_of_two_lines", "a\r\n", "a\r\nline\r\n",
+                                     EncodeItemRecords({{0, 2}}), "a\r\nline\r\n"}),
+    [](const testing::TestParamInfo<TEditorAfterLoad>& info) { return info.param.Name; });
+
 struct TLoadFailure {
     const char* Name;
     // Spoils the saved sample files of `base`.
@@ -266,7 +337,37 @@ INSTANTIATE_TEST_SUITE_P(
             [](const std::string& base) {
                 WriteFileBytes(base + ".Bin", EncodeItemRecords({{0, 2}, {2, 0x7fffffff}, {3, 3}}));
             },
-            "リストのインデックスが範囲を超えています (6)"}),
+            "リストのインデックスが範囲を超えています (6)"},
+        // Files that are not regular files are refused before a byte is
+        // read: a FIFO would wait for a writer for ever, a device or a /proc
+        // file has no size and would load as an empty or an endless file.
+        TLoadFailure{"fifo_outline",
+                     [](const std::string& base) { ReplaceWithFifo(base + ".Trr"); },
+                     "ファイル %s.Trr は開けません"},
+        TLoadFailure{"fifo_notes", [](const std::string& base) { ReplaceWithFifo(base + ".Txt"); },
+                     "ファイル %s.Txt は開けません"},
+        TLoadFailure{"fifo_index", [](const std::string& base) { ReplaceWithFifo(base + ".Bin"); },
+                     "ファイルへのアクセスが拒否されました"},
+        TLoadFailure{"zero_device_notes",
+                     [](const std::string& base) { ReplaceWithLink(base + ".Txt", "/dev/zero"); },
+                     "ファイル %s.Txt は開けません"},
+        TLoadFailure{"zero_device_index",
+                     [](const std::string& base) { ReplaceWithLink(base + ".Bin", "/dev/zero"); },
+                     "ファイルへのアクセスが拒否されました"},
+        TLoadFailure{
+            "proc_file_notes",
+            [](const std::string& base) { ReplaceWithLink(base + ".Txt", "/proc/self/status"); },
+            "ファイル %s.Txt は開けません"},
+        TLoadFailure{
+            "proc_file_index",
+            [](const std::string& base) { ReplaceWithLink(base + ".Bin", "/proc/self/status"); },
+            "ファイルへのアクセスが拒否されました"},
+        TLoadFailure{"link_to_fifo_notes",
+                     [](const std::string& base) {
+                         ReplaceWithFifo(base + ".fifo");
+                         ReplaceWithLink(base + ".Txt", base + ".fifo");
+                     },
+                     "ファイル %s.Txt は開けません"}),
     [](const testing::TestParamInfo<TLoadFailure>& info) { return info.param.Name; });
 
 } // namespace

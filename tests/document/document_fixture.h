@@ -15,6 +15,42 @@
 
 namespace virevi::test {
 
+// Everything a user could tell about an open document.
+struct TDocumentState {
+    std::vector<std::string> Captions;
+    std::vector<std::int32_t> Levels;
+    std::vector<std::pair<std::int32_t, std::int32_t>> Records;
+    std::vector<std::string> Pool;
+    std::string Caption;
+    bool DocModified;
+    std::string EditorText;
+    std::int32_t Selected;
+    std::size_t RecordsInUse;
+    bool operator==(const TDocumentState&) const = default;
+};
+
+/// Everything a user could tell about a document open with `outline` and `editor`.
+inline TDocumentState StateOf(TCustomOutline& outline, TDocument& document,
+                              TFakeMemoLines& editor) {
+    TDocumentState state;
+    for (std::int32_t i = 1; i <= outline.TotalItems(); ++i) {
+        TOutlineNode* item = outline.ItemAt(i);
+        state.Captions.emplace_back(item->Text());
+        state.Levels.push_back(item->Level());
+        const ItemRecord* record = TDocument::RecordOf(item);
+        state.Records.emplace_back(record ? record->Start : -99, record ? record->Count : -99);
+    }
+    for (std::size_t i = 0; i < document.NotePool.Count(); ++i) {
+        state.Pool.emplace_back(document.NotePool[i]);
+    }
+    state.Caption = document.Caption();
+    state.DocModified = document.DocModified;
+    state.EditorText = editor.Text();
+    state.Selected = outline.SelectedIndex();
+    state.RecordsInUse = document.RecordsInUse();
+    return state;
+}
+
 class DocumentFixture : public testing::Test {
 protected:
     DocumentFixture() {
@@ -64,6 +100,9 @@ protected:
         }
         return lines;
     }
+
+    /// Everything a user could tell about the open document.
+    TDocumentState State() { return StateOf(Outline, Document, Editor); }
 
     TCustomOutline Outline;
     TFakeMemoLines Editor;

@@ -82,5 +82,38 @@ TEST(LargeFileLoad, ManyEmptyLinesAndOneHugeLine) {
     EXPECT_EQ(loaded[loaded.Count() - 1], std::string(Block + 5, 'y'));
 }
 
+struct TLineCost {
+    const char* Name;
+    std::string LineEnd;
+    double MostBytesPerLine; // held by the list after loading
+};
+
+class LargeFileLineCost : public testing::TestWithParam<TLineCost> {};
+
+// Four million empty lines: what the list holds for them afterwards is their
+// starts, four bytes each, and no room for the line ends they were read from.
+TEST_P(LargeFileLineCost, EmptyLinesCostTheirStartsAlone) {
+    test::TTempFolder folder;
+    const std::string file = folder.File("empty.Txt");
+    constexpr std::size_t Lines = std::size_t{4} << 20;
+    std::string text;
+    text.reserve(Lines * GetParam().LineEnd.size());
+    for (std::size_t i = 0; i < Lines; ++i) {
+        text += GetParam().LineEnd;
+    }
+    test::WriteFileBytes(file, text);
+    TStringList list;
+    list.LoadLines(file);
+    ASSERT_EQ(list.Count(), Lines);
+    EXPECT_LE(static_cast<double>(list.Reserved()) / Lines, GetParam().MostBytesPerLine);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LargeFileLineCost,
+                         testing::Values(TLineCost{"lf", "\n", 4.6}, TLineCost{"crlf", "\r\n", 4.6},
+                                         TLineCost{"cr", "\r", 4.6}),
+                         [](const testing::TestParamInfo<TLineCost>& info) {
+                             return info.param.Name;
+                         });
+
 } // namespace
 } // namespace virevi

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include "runtime/allocation.h"
 #include "runtime/errors.h"
 #include "support/temp_folder.h"
 
@@ -139,6 +142,27 @@ TEST_F(StringListFileTest, FolderIsNotAFileToLoad) {
     EXPECT_EQ(list.Count(), 1u);
 }
 
+TEST_F(StringListFileTest, OnlyRegularFilesLoad) {
+    // Each is something Add text could be pointed at: none has lines to
+    // give, and a FIFO without a writer would keep the load waiting for ever.
+    const std::string fifo = Folder.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string linkToFifo = Folder.File("link");
+    ::symlink(fifo.c_str(), linkToFifo.c_str());
+    for (const std::string& path :
+         {fifo, linkToFifo, std::string("/dev/zero"), std::string("/dev/urandom"),
+          std::string("/dev/null"), std::string("/proc/self/status")}) {
+        TStringList list = ListOf({"keep"});
+        try {
+            list.LoadLines(path);
+            ADD_FAILURE() << path << " loaded";
+        } catch (const EFOpenError& error) {
+            EXPECT_EQ(error.Message(), "ファイル " + path + " は開けません");
+        }
+        EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"keep"})) << path;
+    }
+}
+
 TEST_F(StringListFileTest, ReadOnlyFileCannotBeSavedOver) {
     const std::string path = Folder.File("ro.Txt");
     WriteFileBytes(path, "old\r\n");
@@ -271,6 +295,74 @@ TEST(StringListTest, AddRangeStopsAtTheFirstIndexOutside) {
     EXPECT_THROW(target.AddRange(source, 7, 1), EStringListError);
     EXPECT_EQ(target.Count(), 4u);
 }
+
+struct TListOperation {
+    const char* Name;
+    std::function<void(TStringList& list, const std::string& file)> Run;
+};
+
+class StringListAllocationFailureTest : public testing::TestWithParam<TListOperation> {
+protected:
+    void TearDown() override { SetAllocationHook({}); }
+    TTempFolder Folder;
+};
+
+// Three lines fill the first room for line starts, so the next line added
+// must grow both the bytes and the starts; failing either must take nothing
+// in, or the next line added would carry the stray bytes.
+TEST_P(StringListAllocationFailureTest, EachFailureLeavesTheListAsItWas) {
+    const std::string file = Folder.File("lines.txt");
+    WriteFileBytes(file, "from\r\nthe file\r\n" + std::string(5000, 'f'));
+    int failures = 0;
+    for (int failAt = 1;; ++failAt) {
+        TStringList list;
+        list.Add("one");
+        list.Add("two");
+        list.Add("three");
+        const std::vector<std::string> before = LinesOf(list);
+        int seen = 0;
+        SetAllocationHook([&](std::size_t) { return ++seen == failAt; });
+        bool failed = false;
+        try {
+            GetParam().Run(list, file);
+        } catch (const std::bad_alloc&) {
+            failed = true;
+        } catch (const EOutOfMemory&) {
+            failed = true;
+        }
+        SetAllocationHook({});
+        if (!failed) {
+            break;
+        }
+        ++failures;
+        EXPECT_EQ(LinesOf(list), before) << "allocation " << failAt;
+        list.Add("next");
+        EXPECT_EQ(list.LinesToText(), "one\r\ntwo\r\nthree\r\nnext\r\n") << "allocation " << failAt;
+    }
+    EXPECT_GE(failures, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, StringListAllocationFailureTest,
+    testing::Values(
+        TListOperation{
+            "add", [](TStringList& list, const std::string&) { list.Add(std::string(4000, 'x')); }},
+        TListOperation{"add_range",
+                       [](TStringList& list, const std::string&) {
+                           TStringList source = ListOf({"a", std::string(4000, 'b'), "c"});
+                           list.AddRange(source, 0, 3);
+                       }},
+        TListOperation{"rearrange",
+                       [](TStringList& list, const std::string&) {
+                           list.Rearrange(1, {{2, 1}, {0, 3}, {1, 2}});
+                       }},
+        TListOperation{"text_to_lines",
+                       [](TStringList& list, const std::string&) {
+                           list.TextToLines("a\r\nb\r\n" + std::string(4000, 'c'));
+                       }},
+        TListOperation{"load_lines",
+                       [](TStringList& list, const std::string& file) { list.LoadLines(file); }}),
+    [](const testing::TestParamInfo<TListOperation>& info) { return info.param.Name; });
 
 TEST(StringListTest, UpdatesNotifyOnceAroundALoad) {
     TStringList list = ListOf({"a"});

@@ -20,9 +20,9 @@ inline TFont FontOf(std::string name, std::int32_t height, std::int32_t pixelsPe
     return font;
 }
 
-class TRecordingCanvas : public TCanvas {
+class TPageRecordingCanvas : public TCanvas {
 public:
-    explicit TRecordingCanvas(std::vector<std::string>& log) : Log_(log) {}
+    explicit TPageRecordingCanvas(std::vector<std::string>& log) : Log_(log) {}
     TTextMetrics Metrics;
     std::size_t MeasuredBytes = 0;
 
@@ -70,12 +70,13 @@ public:
     TCanvas& Canvas() override { return Canvas_; }
     bool StartDoc(const std::string& title, std::function<bool()>) override {
         Log_.push_back("StartDoc '" + title + "'");
-        return true;
+        return !RefuseStart;
     }
     bool StartPage() override { return Log_.emplace_back("StartPage"), true; }
     bool EndPage() override { return Log_.emplace_back("EndPage"), true; }
     bool EndDoc() override { return Log_.emplace_back("EndDoc"), true; }
-    TRecordingCanvas Canvas_;
+    TPageRecordingCanvas Canvas_;
+    bool RefuseStart = false;
 
 private:
     std::vector<std::string>& Log_;
@@ -86,6 +87,7 @@ class TFakePrinterService : public TPrinterService {
 public:
     std::string Default = "PDF";
     bool RefuseContexts = false;
+    bool RefuseStart = false; ///< the contexts made from now on refuse to start a document
     std::int32_t Width = 100, Height = 200, PixelsPerInch = 600, AveCharWidth = 10;
     std::vector<std::string> Log;
     TRecordingContext* LastContext = nullptr;
@@ -108,6 +110,7 @@ public:
         auto context = std::make_unique<TRecordingContext>(Log, Width, Height, PixelsPerInch);
         context->Canvas_.Metrics.Height = 20;
         context->Canvas_.Metrics.AveCharWidth = AveCharWidth;
+        context->RefuseStart = RefuseStart;
         LastContext = context.get();
         return context;
     }

@@ -125,6 +125,19 @@ TEST_F(PrinterTest, InvalidContextThenCloseErrorReplacesIt) {
     EXPECT_EQ(Service.Log, (std::vector<std::string>{"DC PDF", "DC PDF"})) << "no job started";
 }
 
+TEST_F(PrinterTest, JobTheServiceRefusesIsReportedAndSendsNothing) {
+    Service.RefuseStart = true;
+    try {
+        PrintLines(Printer, Note({"x"}), NoteFont);
+        ADD_FAILURE() << "a refused job looked printed";
+    } catch (const EOSError& error) {
+        EXPECT_EQ(error.Message(), msg::SUnkOSError);
+    }
+    EXPECT_EQ(std::count(Service.Log.begin(), Service.Log.end(), "Text 0,0 x"), 0);
+    EXPECT_EQ(std::count(Service.Log.begin(), Service.Log.end(), "EndDoc"), 0);
+    EXPECT_FALSE(Printer.Printing());
+}
+
 TEST_F(PrinterTest, NewPageSelectsFontAgain) {
     PrintLines(Printer, Note({"a\fb"}), NoteFont);
     const std::vector<std::string> expected = {
