@@ -1,13 +1,443 @@
 #include "app/main_window.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include <utility>
+
+#include "app/main_prompts.h"
+#include "app/main_state.h"
+#include "dialogs/error_display.h"
+#include "dialogs/message_layout.h"
+#include "document/base_path.h"
+#include "document/document.h"
+#include "editor/memo.h"
+#include "files/string_list.h"
+#include "outline/outline.h"
+#include "outline/outline_node.h"
+#include "print/note_printer.h"
+#include "runtime/errors.h"
 #include "runtime/messages.h"
 
 namespace virevi {
+namespace {
 
-TMain::TMain(QWidget* parent) : QMainWindow(parent) {
+// Holds SelectLock for one command, released on every way out.
+class TSelectLock {
+public:
+    explicit TSelectLock(bool& lock) : Lock_(lock) { Lock_ = true; }
+    ~TSelectLock() { Lock_ = false; }
+    TSelectLock(const TSelectLock&) = delete;
+    TSelectLock& operator=(const TSelectLock&) = delete;
+
+private:
+    bool& Lock_;
+};
+
+// Runs `action` on every way out of a scope.
+template <typename TAction> class TFinally {
+public:
+    explicit TFinally(TAction action) : Action_(std::move(action)) {}
+    ~TFinally() { Action_(); }
+    TFinally(const TFinally&) = delete;
+    TFinally& operator=(const TFinally&) = delete;
+
+private:
+    TAction Action_;
+};
+
+} // namespace
+
+TMain::TMain(QWidget* parent)
+    : QMainWindow(parent), olTree(new TOutline), moNote(new TMemo), lbIndex(new QLabel),
+      Dialogs_(std::make_unique<TMainDialogs>(this)) {
     setObjectName(QStringLiteral("Main"));
-    setWindowTitle(QString::fromUtf8(msg::UntitledCaption));
+    olTree->setObjectName(QStringLiteral("olTree"));
+    moNote->setObjectName(QStringLiteral("moNote"));
+    lbIndex->setObjectName(QStringLiteral("lbIndex"));
+
+    auto* central = new QWidget;
+    auto* column = new QVBoxLayout(central);
+    column->addWidget(lbIndex);
+    auto* row = new QHBoxLayout;
+    row->addWidget(olTree, 1);
+    row->addWidget(moNote, 2);
+    column->addLayout(row, 1);
+    setCentralWidget(central);
     resize(640, 480);
+
+    Prompts_ = Dialogs_.get();
+    Document_ = std::make_unique<TDocument>(*olTree, *moNote);
+    Document_->OnCaption = [this](const std::string& caption) {
+        setWindowTitle(QFile::decodeName(QByteArray::fromStdString(caption)));
+    };
+    Document_->OnShowPosition = [this] { ShowPosition(); };
+    Document_->OnCursor = [](std::int32_t cursor) {
+        if (cursor == crHourGlass) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        } else {
+            QApplication::restoreOverrideCursor();
+        }
+    };
+    PrintNote = [this](const TMemoLines& note) { NotePrinter().Print(note); };
+    olTree->OnEnter = [this](auto&) { olTreeEnter(); };
+    olTree->OnClick = [this](auto&) { olTreeClick(); };
+    // Called inside the outline's handler, so the error keeps its own type.
+    olTree->OnShowError = [](const std::exception&) { ShowException(std::current_exception()); };
+    FormCreate();
+}
+
+TMain::~TMain() {
+    // Nothing may answer the outline while the window comes apart.
+    olTree->OnEnter = nullptr;
+    olTree->OnClick = nullptr;
+    FormDestroy();
+}
+
+TNotePrinter& TMain::NotePrinter() {
+    if (!NotePrinter_) {
+        NotePrinter_ = std::make_unique<TNotePrinter>(this);
+    }
+    return *NotePrinter_;
+}
+
+void TMain::SetPrompts(TMainPrompts* prompts) {
+    Prompts_ = prompts != nullptr ? prompts : Dialogs_.get();
+}
+
+void TMain::CommitSelected() {
+    Document_->CommitNote(olTree->SelectedIndex());
+}
+
+// --- document state -------------------------------------------------------
+
+void TMain::ShowPosition() {
+    lbIndex->setText(QString::fromStdString(
+        PositionText(olTree->SelectedIndex(), olTree->TotalItems(), Document_->DocModified)));
+    moNote->SetFocus();
+}
+
+void TMain::InitDocument() {
+    Document_->SetCaption(msg::UntitledCaption);
+    Dragging = false;
+    SelectLock = false;
+    Document_->DocModified = false;
+    Document_->AttachNewRecord(olTree->AddSibling(0, msg::NewItemCaption));
+}
+
+void TMain::ClearDocument() {
+    moNote->Clear();
+    Document_->NotePool.Clear();
+    Document_->FreeItemRecords();
+}
+
+void TMain::ResetDocument() {
+    ClearDocument();
+    InitDocument();
+    ShowPosition();
+}
+
+void TMain::FormCreate() {
+    InitDocument();
+}
+
+void TMain::FormDestroy() {
+    ClearDocument();
+}
+
+void TMain::EnsureItem() {
+    if (olTree->TotalItems() > 0) {
+        return;
+    }
+    Document_->AttachNewRecord(olTree->AddSibling(0, msg::NewItemCaption));
+    olTree->SetSelectedIndex(1);
+    Document_->LoadNote();
+    ShowPosition();
+}
+
+// --- the outline's events -------------------------------------------------
+
+void TMain::olTreeEnter() {
+    CommitSelected();
+}
+
+void TMain::olTreeClick() {
+    if (SelectLock) {
+        return;
+    }
+    Document_->LoadNote();
+    moNote->SetFocus();
+}
+
+// --- editing commands -----------------------------------------------------
+
+void TMain::mnInsNodeClick() {
+    CommitSelected();
+    moNote->Clear();
+    {
+        TSelectLock lock(SelectLock);
+        const std::int32_t index =
+            olTree->InsertBefore(olTree->SelectedIndex(), msg::NewItemCaption);
+        if (index == 0) {
+            // The outline has shown why; the selected note comes back.
+            Document_->LoadNote();
+            return;
+        }
+        Document_->AttachNewRecord(index);
+        olTree->SetSelectedIndex(olTree->SelectedIndex() - 1);
+    }
+    moNote->SetModified(true);
+    ShowPosition();
+}
+
+void TMain::mnAddNodeClick() {
+    CommitSelected();
+    moNote->Clear();
+    {
+        TSelectLock lock(SelectLock);
+        const std::int32_t index = olTree->AddSibling(0, msg::NewItemCaption);
+        if (index == 0) {
+            Document_->LoadNote();
+            return;
+        }
+        Document_->AttachNewRecord(index);
+        olTree->SetSelectedIndex(index);
+    }
+    moNote->SetModified(true);
+    ShowPosition();
+}
+
+void TMain::mnDelClick() {
+    const std::int32_t index = olTree->SelectedIndex();
+    // The only item, or one whose subtree is the whole outline, would leave
+    // no item behind for the commands to work on.
+    if (index == 1 && olTree->ItemAt(index)->LastIndexInSubtree() == olTree->TotalItems()) {
+        Prompts_->Beep();
+        return;
+    }
+    Document_->ReleaseItemRecords(index);
+    olTree->DeleteItem(index);
+    Document_->LoadNote();
+    Document_->DocModified = true;
+}
+
+void TMain::mnCutClick() {
+    moNote->CutToClipboard();
+}
+
+void TMain::mnCopyClick() {
+    moNote->CopyToClipboard();
+    moNote->SetSelLength(0);
+}
+
+void TMain::mnPasteClick() {
+    moNote->PasteFromClipboard();
+}
+
+void TMain::mnSplitClick() {
+    // Frozen rather than hidden: hiding the focused editor would hand the
+    // focus to the outline, whose enter event commits the whole note.
+    const bool updates = moNote->updatesEnabled();
+    moNote->setUpdatesEnabled(false);
+    TFinally thaw([this, updates] { moNote->setUpdatesEnabled(updates); });
+    const TNoteSplit split = SplitNoteAtCaret(*moNote);
+    {
+        TSelectLock lock(SelectLock);
+        if (olTree->InsertBefore(olTree->SelectedIndex(), "") == 0) {
+            return;
+        }
+        moNote->Assign(split.After);
+        moNote->SetModified(true);
+        CommitSelected();
+        moNote->Assign(split.Before);
+        moNote->SetModified(true);
+        Document_->AttachNewRecord(olTree->SelectedIndex() - 1);
+        olTree->SetSelectedIndex(olTree->SelectedIndex() - 1);
+        CommitSelected();
+        moNote->SetFocus();
+    }
+}
+
+void TMain::mnPrevNodeClick() {
+    CommitSelected();
+    // The shown items are the rows: the previous shown item is the row above.
+    const std::int32_t row = olTree->RowOf(olTree->ItemAt(olTree->SelectedIndex()));
+    if (row == 0) {
+        Prompts_->Beep();
+        return;
+    }
+    olTree->SetSelectedIndex(olTree->ItemOnRow(row - 1)->Index());
+    ShowPosition();
+}
+
+void TMain::mnNextNodeClick() {
+    CommitSelected();
+    const std::int32_t row = olTree->RowOf(olTree->ItemAt(olTree->SelectedIndex()));
+    if (row + 1 >= olTree->RootItem()->ShownCount()) {
+        Prompts_->Beep();
+        return;
+    }
+    olTree->SetSelectedIndex(olTree->ItemOnRow(row + 1)->Index());
+    ShowPosition();
+}
+
+void TMain::mnLevelDownClick() {
+    CommitSelected();
+    try {
+        olTree->ItemAt(olTree->SelectedIndex())->ShiftLevel(+1);
+        Document_->LoadNote();
+    } catch (const EOutlineError&) {
+        Prompts_->Beep();
+    }
+}
+
+void TMain::mnLevelUpClick() {
+    CommitSelected();
+    try {
+        const std::int32_t index = olTree->SelectedIndex();
+        TOutlineNode* item = olTree->ItemAt(index);
+        if (item->Parent()->NextSiblingIndex(index) == -1) {
+            Prompts_->Beep();
+            return;
+        }
+        item->ShiftLevel(-1);
+    } catch (const EOutlineError&) {
+        Prompts_->Beep();
+    }
+}
+
+// --- file commands --------------------------------------------------------
+
+void TMain::mnNewClick() {
+    CommitSelected();
+    ShowPosition();
+    if (!Document_->DocModified) {
+        ResetDocument();
+        return;
+    }
+    switch (Prompts_->AskSave()) {
+    case mrYes:
+        if (Document_->Caption() != msg::UntitledCaption) {
+            Document_->SaveDocument(Document_->Caption());
+            ResetDocument();
+            return;
+        }
+        if (std::string name; Prompts_->ChooseSaveFile(msg::DocumentFilter, name)) {
+            Document_->SaveDocument(BasePathOf(name));
+            ResetDocument();
+        }
+        return;
+    case mrNo:
+        ResetDocument();
+        return;
+    default:
+        return;
+    }
+}
+
+void TMain::mnOpenClick() {
+    CommitSelected();
+    ShowPosition();
+    if (Document_->DocModified) {
+        const int answer = Prompts_->AskSave();
+        if (answer != mrYes && answer != mrNo) {
+            return;
+        }
+        if (answer == mrYes) {
+            mnSaveClick();
+            // The save-file dialog was cancelled: the work is still unsaved.
+            if (Document_->DocModified) {
+                return;
+            }
+        }
+    }
+    std::string name;
+    if (!Prompts_->ChooseOpenFile(msg::DocumentFilter, name)) {
+        return;
+    }
+    Document_->LoadDocument(BasePathOf(name));
+    EnsureItem();
+}
+
+void TMain::mnSaveClick() {
+    if (Document_->Caption() != msg::UntitledCaption) {
+        Document_->SaveDocument(Document_->Caption());
+        return;
+    }
+    mnSaveAsClick();
+}
+
+void TMain::mnSaveAsClick() {
+    std::string name;
+    if (Prompts_->ChooseSaveFile(msg::DocumentFilter, name)) {
+        Document_->SaveDocument(BasePathOf(name));
+    }
+}
+
+void TMain::mnAddClick() {
+    std::string name;
+    if (!Prompts_->ChooseOpenFile(msg::AllFilesFilter, name)) {
+        return;
+    }
+    TFinally focus([this] { moNote->SetFocus(); });
+    TStringList lines;
+    lines.LoadLines(name);
+    moNote->SetWordWrap(false);
+    moNote->AppendLines(lines);
+    moNote->SetModified(true);
+    CommitSelected();
+    ShowPosition();
+}
+
+void TMain::mnuPrintClick() {
+    // What the editor holds is printed, committed or not.
+    if (PrintNote) {
+        PrintNote(*moNote);
+    }
+}
+
+void TMain::About1Click() {
+    if (ShowAbout) {
+        ShowAbout();
+    }
+}
+
+void TMain::mnExitClick() {
+    close();
+}
+
+void TMain::FormCloseQuery(bool& canClose) {
+    CommitSelected();
+    ShowPosition();
+    canClose = true;
+    if (!Document_->DocModified) {
+        return;
+    }
+    switch (Prompts_->AskSave()) {
+    case mrYes:
+        mnSaveClick();
+        canClose = !Document_->DocModified;
+        return;
+    case mrNo:
+        return;
+    default:
+        canClose = false;
+        return;
+    }
+}
+
+void TMain::closeEvent(QCloseEvent* event) {
+    // Stays open unless the query says otherwise, also when it fails.
+    event->ignore();
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    if (canClose) {
+        event->accept();
+    }
 }
 
 } // namespace virevi

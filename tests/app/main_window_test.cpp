@@ -1,6 +1,26 @@
+#include "app/main_window.h"
+
 #include <gtest/gtest.h>
 
-#include "app/main_window.h"
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QTest>
+
+#include <deque>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/main_prompts.h"
+#include "dialogs/message_layout.h"
+#include "document/document.h"
+#include "editor/memo.h"
+#include "outline/outline.h"
+#include "outline/outline_node.h"
+#include "runtime/errors.h"
+#include "runtime/messages.h"
+#include "support/temp_folder.h"
 
 namespace virevi {
 namespace {
@@ -9,6 +29,396 @@ TEST(MainWindowTest, UntitledWindowIsCaptionedNewFile) {
     TMain window;
     window.show();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("NewFile"));
+}
+
+using Lines = std::vector<std::string>;
+
+template <typename TCase> std::string CaseName(const testing::TestParamInfo<TCase>& info) {
+    std::string name = info.param.Name;
+    std::replace_if(
+        name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
+    return name;
+}
+
+// The person at the keyboard, answering each question in turn from a script
+// of words: "yes", "no", "cancel" to the save prompt; a file name in the
+// folder, or "-" for Cancel, to a file dialog. Every question is logged.
+class TScriptedPrompts : public TMainPrompts {
+public:
+    std::istringstream Answers;
+    std::string Asked; // "save?", "save-as" or "open", each followed by a space
+    Lines Filters;
+    std::string Folder;
+    int Beeps = 0;
+
+    void Script(const std::string& words) { Answers = std::istringstream(words); }
+    int AskSave() override {
+        const std::string answer = Next("save?");
+        return answer == "yes" ? mrYes : answer == "no" ? mrNo : mrCancel;
+    }
+    bool ChooseOpenFile(std::string_view filter, std::string& fileName) override {
+        return Choose("open", filter, fileName);
+    }
+    bool ChooseSaveFile(std::string_view filter, std::string& fileName) override {
+        return Choose("save-as", filter, fileName);
+    }
+    void Beep() override { ++Beeps; }
+
+private:
+    std::string Next(const std::string& question) {
+        Asked += question + " ";
+        std::string answer = "-";
+        Answers >> answer;
+        return answer;
+    }
+    bool Choose(const std::string& question, std::string_view filter, std::string& fileName) {
+        Filters.emplace_back(filter);
+        const std::string name = Next(question);
+        fileName = Folder + "/" + name;
+        return name != "-";
+    }
+};
+
+class MainWindowFixture : public testing::Test {
+protected:
+    MainWindowFixture() {
+        Prompts.Folder = Folder.Path();
+        Main.SetPrompts(&Prompts);
+        Main.show();
+        Main.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&Main));
+    }
+
+    /// An untitled document of items "caption" (a leading "-" per level below
+    /// the top), all expanded, each note its caption; item 1 selected, nothing modified.
+    void Build(std::initializer_list<std::string> items) {
+        Main.ClearDocument();
+        TDocument& document = Main.Document();
+        document.SetCaption(msg::UntitledCaption);
+        std::vector<std::int32_t> parents;
+        for (const std::string& item : items) {
+            const std::size_t level = item.find_first_not_of('-');
+            parents.resize(level);
+            const std::string text = item.substr(level);
+            const std::int32_t index = level == 0 ? Main.olTree->AddSibling(0, text)
+                                                  : Main.olTree->AppendChild(parents.back(), text);
+            TDocument::RecordOf(document.AttachNewRecord(index))->Count = 1;
+            document.NotePool.Add(text);
+            parents.push_back(index);
+        }
+        Main.olTree->ExpandAll();
+        Select(1);
+        document.DocModified = false;
+    }
+    /// Selects item `index` and shows its note.
+    void Select(std::int32_t index) {
+        Main.olTree->SetSelectedIndex(index);
+        Main.olTreeClick();
+    }
+    /// Replaces the note being edited with `text`, typed; "\n" is the Enter key.
+    void Retype(const std::string& text) {
+        Main.moNote->setFocus();
+        QTest::keyClick(Main.moNote, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(Main.moNote, Qt::Key_Delete);
+        for (char c : text) {
+            QTest::keyClick(Main.moNote, c == '\n' ? '\r' : c);
+        }
+    }
+
+    /// The outline by spaces, a "-" per level below the top before each caption.
+    std::string Shape() {
+        std::string shape;
+        for (std::int32_t i = 1; i <= Main.olTree->TotalItems(); ++i) {
+            TOutlineNode* item = Main.olTree->ItemAt(i);
+            shape += (i == 1 ? "" : " ") + std::string(item->Level() - 1, '-');
+            shape += item->Text();
+        }
+        return shape;
+    }
+    Lines Note(std::int32_t index) {
+        const ItemRecord* record = TDocument::RecordOf(Main.olTree->ItemAt(index));
+        TStringList note;
+        note.AddRange(Main.Document().NotePool, record->Start, record->Count);
+        return LinesOf(note);
+    }
+    Lines Editor() {
+        TStringList lines;
+        Main.moNote->AppendTo(lines);
+        return LinesOf(lines);
+    }
+    static Lines LinesOf(const TStringList& list) {
+        Lines lines;
+        for (std::size_t i = 0; i < list.Count(); ++i) {
+            lines.emplace_back(list[i]);
+        }
+        return lines;
+    }
+    std::string Label() { return Main.lbIndex->text().toStdString(); }
+    std::string Title() { return QFile::encodeName(Main.windowTitle()).toStdString(); }
+    std::int32_t Selected() { return Main.olTree->SelectedIndex(); }
+    bool Modified() { return Main.Document().DocModified; }
+
+    test::TTempFolder Folder;
+    TScriptedPrompts Prompts;
+    TMain Main;
+};
+
+// --- editing commands -------------------------------------------------------
+
+using MainEditingTest = MainWindowFixture;
+
+TEST_F(MainEditingTest, NewDocumentHasOneBlankItemThatPrintsUncommittedAndCannotBeDeleted) {
+    EXPECT_EQ(Shape(), " ");
+    EXPECT_EQ(Editor(), Lines{});
+    EXPECT_EQ(Label(), "");
+    Main.ShowPosition();
+    EXPECT_EQ(Label(), "1 / 1");
+    EXPECT_TRUE(Main.moNote->hasFocus());
+    // Printing prints what the editor holds, committed or not.
+    Retype("typed\nlines");
+    Lines printed;
+    Main.PrintNote = [&](const TMemoLines& note) { printed = {note.Line(0), note.Line(1)}; };
+    Main.mnuPrintClick();
+    EXPECT_EQ(printed, (Lines{"typed", "lines"}));
+    EXPECT_EQ(Note(1), Lines{});
+    // Deleting would leave no item: the only one, or the one holding all others.
+    Main.mnDelClick();
+    Build({"a", "-b", "--c"});
+    Main.mnDelClick();
+    EXPECT_EQ(Shape(), "a -b --c");
+    EXPECT_EQ(Prompts.Beeps, 2);
+}
+
+TEST_F(MainEditingTest, InsertAboveThirdOfFiveKeepsTheOldItemsNote) {
+    Build({"a", "b", "c", "d", "e"});
+    Select(3);
+    Main.mnInsNodeClick();
+    EXPECT_EQ(Shape(), "a b   c d e");
+    EXPECT_EQ(Selected(), 3);
+    EXPECT_EQ(Editor(), Lines{});
+    EXPECT_EQ(Note(4), Lines{"c"});
+    EXPECT_EQ(Label(), "3 / 6"); // inserting does not mark the document ...
+    Main.mnNextNodeClick();      // ... the commit of the empty note does
+    EXPECT_EQ(Shape(), "a b  c d e");
+    EXPECT_EQ(Label(), "4 / 6*");
+}
+
+struct MoveCase {
+    const char* Name;
+    void (TMain::*Command)();
+    std::int32_t Select;
+    const char* Shape; // the typed note "x" is committed into the selected item first
+    std::int32_t Selected;
+    int Beeps;
+};
+
+void PrintTo(const MoveCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+class MainMoveTest : public MainWindowFixture, public testing::WithParamInterface<MoveCase> {};
+
+TEST_P(MainMoveTest, MovesOrBeepsAndShowsTheSelectedNote) {
+    const MoveCase& c = GetParam();
+    Build({"a", "-b", "-c", "-d", "e", "-f"});
+    Select(c.Select);
+    Retype("x");
+    (Main.*c.Command)();
+    EXPECT_EQ(Shape(), c.Shape);
+    EXPECT_EQ(Selected(), c.Selected);
+    EXPECT_EQ(Prompts.Beeps, c.Beeps);
+    EXPECT_EQ(Editor(), Note(c.Selected));
+    EXPECT_TRUE(Modified());
+    // Every record of a deleted subtree goes with it.
+    EXPECT_EQ(Main.Document().RecordsInUse(), static_cast<std::size_t>(Main.olTree->TotalItems()));
+}
+
+constexpr auto Del = &TMain::mnDelClick;
+constexpr auto Prev = &TMain::mnPrevNodeClick;
+constexpr auto Next = &TMain::mnNextNodeClick;
+constexpr auto Right = &TMain::mnLevelDownClick;
+constexpr auto Left = &TMain::mnLevelUpClick;
+constexpr auto Add = &TMain::mnAddNodeClick;
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, MainMoveTest, testing::Values(
+    MoveCase{"add from a child",              Add,   2, "a -x -c -d e -f  ",    7, 0},
+    MoveCase{"delete parent",                 Del,   1, "e -f",                 1, 0},
+    MoveCase{"delete last child",             Del,   4, "a -b -c e -f",         3, 0},
+    MoveCase{"delete only child",             Del,   6, "a -b -c -d e",         5, 0},
+    MoveCase{"previous on item 1",            Prev,  1, "x -b -c -d e -f",      1, 1},
+    MoveCase{"next on the last item",         Next,  6, "a -b -c -d e -x",      6, 1},
+    MoveCase{"right on a first child",        Right, 2, "a -x -c -d e -f",      2, 1},
+    // Under a childless, so collapsed, item: the selection goes to it.
+    MoveCase{"right on a second child",       Right, 3, "a -b --x -d e -f",     2, 0},
+    MoveCase{"left on a top-level item",      Left,  1, "x -b -c -d e -f",      1, 1},
+    MoveCase{"left on the last top-level",    Left,  5, "a -b -c -d x -f",      5, 1},
+    MoveCase{"left on a last child",          Left,  4, "a -b -c -x e -f",      4, 1},
+    MoveCase{"left on a middle child",        Left,  3, "a -b -d x e -f",       4, 0}),
+    CaseName<MoveCase>);
+// clang-format on
+
+TEST_F(MainEditingTest, NextAndPreviousSkipItemsInsideCollapsedParents) {
+    Build({"a", "-b", "--c", "d"});
+    Main.olTree->ItemAt(1)->SetExpanded(false);
+    Main.mnNextNodeClick();
+    EXPECT_EQ(Editor(), Lines{"d"});
+    Main.mnPrevNodeClick();
+    EXPECT_EQ(Editor(), Lines{"a"});
+    EXPECT_EQ(Label(), "1 / 4");
+}
+
+TEST_F(MainEditingTest, SplitMovesTheTextBeforeTheCaretAboveAndLeavesTheClipboard) {
+    QApplication::clipboard()->setText(QStringLiteral("clipboard"));
+    Build({"a", "b"});
+    Select(2);
+    Retype("first\nsecond");
+    Main.moNote->SetSelStart(10); // after "sec"
+    Main.mnSplitClick();
+    EXPECT_EQ(Shape(), "a first ond");
+    EXPECT_EQ(Note(2), (Lines{"first", "sec"}));
+    EXPECT_EQ(Note(3), Lines{"ond"});
+    EXPECT_EQ(Editor(), Note(2));
+    EXPECT_EQ(Selected(), 2);
+    EXPECT_FALSE(Main.moNote->Modified());
+    EXPECT_TRUE(Main.moNote->hasFocus());
+    Main.Document().DocModified = false;
+    Main.moNote->SetSelStart(0);
+    Main.mnSplitClick();
+    EXPECT_EQ(Shape(), "a  first ond");
+    EXPECT_EQ(Note(2), Lines{});
+    EXPECT_EQ(Note(3), (Lines{"first", "sec"}));
+    EXPECT_TRUE(Modified());
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("clipboard"));
+}
+
+TEST_F(MainEditingTest, ClickOnARowCommitsTheEditedNoteFirst) {
+    Build({"a", "b"});
+    Retype("typed");
+    const TRect row1 = Main.olTree->RowRect(1);
+    QTest::mouseClick(Main.olTree->viewport(), Qt::LeftButton, {},
+                      QPoint(row1.Left + 2, (row1.Top + row1.Bottom) / 2));
+    EXPECT_EQ(Shape(), "typed b");
+    EXPECT_EQ(Editor(), Lines{"b"});
+    EXPECT_TRUE(Main.moNote->hasFocus());
+}
+
+// --- file commands ----------------------------------------------------------
+
+struct FileCase {
+    const char* Name;
+    void (TMain::*Command)();
+    const char* Answers;
+    const char* Asked;
+    const char* Shape; // of the open document afterwards
+    bool Modified;
+    bool Closed = false;
+    bool Fails = false;
+};
+
+void PrintTo(const FileCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+class MainFileTest : public MainWindowFixture, public testing::WithParamInterface<FileCase> {};
+
+TEST_P(MainFileTest, ReplacesOrClosesOnlyWhatIsSavedOrGivenUp) {
+    const FileCase& c = GetParam();
+    Build({"a", "b"});
+    Prompts.Script("other.Trr");
+    Main.mnSaveAsClick();
+    Build({"mine"});
+    Retype("work");
+    Prompts.Asked.clear();
+    Prompts.Filters.clear();
+    Prompts.Script(c.Answers);
+    try {
+        (Main.*c.Command)();
+        EXPECT_FALSE(c.Fails);
+    } catch (const EFOpenError&) {
+        EXPECT_TRUE(c.Fails);
+    }
+    EXPECT_EQ(Prompts.Asked, c.Asked);
+    EXPECT_EQ(Shape(), c.Shape);
+    EXPECT_EQ(Modified(), c.Modified);
+    EXPECT_EQ(Main.isVisible(), !c.Closed);
+    const bool saved = std::string(c.Answers).find("saved") != std::string::npos;
+    EXPECT_EQ(test::ReadFileBytes(Folder.File("saved.Txt")), saved ? "work\r\n" : "<missing>");
+    for (const std::string& filter : Prompts.Filters) {
+        EXPECT_EQ(filter, msg::DocumentFilter);
+    }
+}
+
+constexpr auto New = &TMain::mnNewClick;
+constexpr auto Open = &TMain::mnOpenClick;
+constexpr auto Close = &TMain::mnExitClick;
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Answers, MainFileTest, testing::Values(
+    FileCase{"new yes saved",         New,   "yes saved.Trr",           "save? save-as ",      " ",    false},
+    FileCase{"new yes not saved",     New,   "yes -",                   "save? save-as ",      "work", true},
+    FileCase{"new no",                New,   "no",                      "save? ",              " ",    false},
+    FileCase{"new cancel",            New,   "cancel",                  "save? ",              "work", true},
+    FileCase{"open yes saved",        Open,  "yes saved.Trr other.Trr", "save? save-as open ", "a b",  false},
+    FileCase{"open yes not saved",    Open,  "yes -",                   "save? save-as ",      "work", true},
+    FileCase{"open no",               Open,  "no other.Trr",            "save? open ",         "a b",  false},
+    FileCase{"open cancel",           Open,  "cancel",                  "save? ",              "work", true},
+    FileCase{"open dialog cancelled", Open,  "no -",                    "save? open ",         "work", true},
+    FileCase{"open fails",            Open,  "no missing.Trr",          "save? open ",         "work", true, false, true},
+    FileCase{"close yes saved",       Close, "yes saved.Trr",           "save? save-as ",      "work", false, true},
+    FileCase{"close yes not saved",   Close, "yes -",                   "save? save-as ",      "work", true},
+    FileCase{"close no",              Close, "no",                      "save? ",              "work", true, true},
+    FileCase{"close cancel",          Close, "cancel",                  "save? ",              "work", true}),
+    CaseName<FileCase>);
+// clang-format on
+
+using MainDocumentTest = MainWindowFixture;
+
+TEST_F(MainDocumentTest, SaveAsksForANameOnlyWhenUntitledAndNewAndCloseAskNothingWhenSaved) {
+    Build({"a"});
+    Retype("note");
+    Prompts.Script("plan.2024.Trr");
+    Main.mnSaveClick();
+    EXPECT_EQ(Title(), Folder.File("plan.2024"));
+    EXPECT_EQ(Label(), "1 / 1");
+    Retype("again");
+    Main.mnSaveClick();
+    EXPECT_EQ(test::ReadFileBytes(Folder.File("plan.2024.Txt")), "again\r\n");
+    Main.mnNewClick();
+    EXPECT_EQ(Title(), "NewFile");
+    Main.mnExitClick();
+    EXPECT_FALSE(Main.isVisible());
+    EXPECT_EQ(Prompts.Asked, "save-as ");
+}
+
+TEST_F(MainDocumentTest, EmptyOutlineFileLoadsAsADocumentWithOneItem) {
+    for (const char* extension : {".Trr", ".Txt", ".Bin"}) {
+        test::WriteFileBytes(Folder.File(std::string("empty") + extension), "");
+    }
+    Build({"a", "b"});
+    Prompts.Script("empty.Trr");
+    Main.mnOpenClick();
+    EXPECT_EQ(Shape(), " ");
+    EXPECT_EQ(Title(), Folder.File("empty"));
+    EXPECT_EQ(Editor(), Lines{});
+    EXPECT_EQ(Label(), "1 / 1");
+    Main.mnInsNodeClick();
+    Main.mnSplitClick();
+    EXPECT_EQ(Main.olTree->TotalItems(), 3);
+}
+
+TEST_F(MainDocumentTest, AddTextAppendsTheFileOrChangesNothingWhenItIsMissing) {
+    test::WriteFileBytes(Folder.File("empty.txt"), "");
+    test::WriteFileBytes(Folder.File("two.txt"), "x\r\ny\r\n");
+    Build({"a"});
+    Prompts.Script("empty.txt two.txt missing.txt");
+    Main.mnAddClick();
+    EXPECT_EQ(Note(1), Lines{"a"});
+    EXPECT_EQ(Label(), "1 / 1*");
+    Main.mnAddClick();
+    EXPECT_THROW(Main.mnAddClick(), EFOpenError);
+    EXPECT_EQ(Note(1), (Lines{"a", "x", "y"}));
+    EXPECT_EQ(Editor(), (Lines{"a", "x", "y"}));
+    EXPECT_TRUE(Main.moNote->hasFocus());
+    EXPECT_EQ(Prompts.Filters, Lines(3, msg::AllFilesFilter));
 }
 
 } // namespace
