@@ -21,7 +21,7 @@ int main(int argc, char* argv[]) {
 
     // 4. The About box, created hidden; About1Click shows it.
     virevi::TAboutBox aboutBox;
-    // ABOUT BOX: hand `aboutBox` to the main window here once TMain takes it.
+    window.ShowAbout = [&aboutBox] { aboutBox.ShowModal(); };
 
     // 5. Shown centred, then the message loop until the main window closes.
     const QRect screen = window.screen()->availableGeometry();
