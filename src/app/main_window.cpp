@@ -3,12 +3,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 
 #include <utility>
 
+#include "app/main_layout.h"
 #include "app/main_prompts.h"
 #include "app/main_state.h"
 #include "dialogs/error_display.h"
@@ -60,15 +59,18 @@ TMain::TMain(QWidget* parent)
     moNote->setObjectName(QStringLiteral("moNote"));
     lbIndex->setObjectName(QStringLiteral("lbIndex"));
 
-    auto* central = new QWidget;
-    auto* column = new QVBoxLayout(central);
-    column->addWidget(lbIndex);
-    auto* row = new QHBoxLayout;
-    row->addWidget(olTree, 1);
-    row->addWidget(moNote, 2);
-    column->addLayout(row, 1);
-    setCentralWidget(central);
-    resize(640, 480);
+    olTree->SetItemHeight(16);
+    olTree->ItemSeparator = "\\";
+    olTree->SetColor(clCream);
+    TFont treeFont;
+    treeFont.Name = msg::FixedGothicFace;
+    treeFont.Height = -13;
+    treeFont.Charset = SHIFTJIS_CHARSET;
+    treeFont.Pitch = TFontPitch::Fixed;
+    treeFont.Color = clBlack;
+    olTree->SetFont(treeFont);
+    // The whole window around the three controls; owned by the window.
+    new TMainLayout(*this, *olTree, *moNote, *lbIndex, Commands(), &Dragging);
 
     Prompts_ = Dialogs_.get();
     Document_ = std::make_unique<TDocument>(*olTree, *moNote);
@@ -89,6 +91,30 @@ TMain::TMain(QWidget* parent)
     // Called inside the outline's handler, so the error keeps its own type.
     olTree->OnShowError = [](const std::exception&) { ShowException(std::current_exception()); };
     FormCreate();
+}
+
+TMainCommands TMain::Commands() {
+    TMainCommands c;
+    c.mnNewClick = [this] { mnNewClick(); };
+    c.mnOpenClick = [this] { mnOpenClick(); };
+    c.mnSaveClick = [this] { mnSaveClick(); };
+    c.mnSaveAsClick = [this] { mnSaveAsClick(); };
+    c.mnAddClick = [this] { mnAddClick(); };
+    c.mnuPrintClick = [this] { mnuPrintClick(); };
+    c.About1Click = [this] { About1Click(); };
+    c.mnExitClick = [this] { mnExitClick(); };
+    c.mnInsNodeClick = [this] { mnInsNodeClick(); };
+    c.mnAddNodeClick = [this] { mnAddNodeClick(); };
+    c.mnDelClick = [this] { mnDelClick(); };
+    c.mnCutClick = [this] { mnCutClick(); };
+    c.mnCopyClick = [this] { mnCopyClick(); };
+    c.mnPasteClick = [this] { mnPasteClick(); };
+    c.mnSplitClick = [this] { mnSplitClick(); };
+    c.mnPrevNodeClick = [this] { mnPrevNodeClick(); };
+    c.mnNextNodeClick = [this] { mnNextNodeClick(); };
+    c.mnLevelDownClick = [this] { mnLevelDownClick(); };
+    c.mnLevelUpClick = [this] { mnLevelUpClick(); };
+    return c;
 }
 
 TMain::~TMain() {

@@ -15,6 +15,7 @@ namespace virevi {
 class TDocument;
 class TMainDialogs;
 class TMainPrompts;
+struct TMainCommands;
 class TMemo;
 class TMemoLines;
 class TNotePrinter;
@@ -92,6 +93,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    /// Every menu item and tool bar button bound to its handler.
+    TMainCommands Commands();
 
 private:
     /// Commits the note being edited into the selected item.

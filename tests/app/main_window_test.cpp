@@ -118,7 +118,8 @@ protected:
     /// Replaces the note being edited with `text`, typed; "\n" is the Enter key.
     void Retype(const std::string& text) {
         Main.moNote->setFocus();
-        QTest::keyClick(Main.moNote, Qt::Key_A, Qt::ControlModifier);
+        // Ctrl+A is the menu's Add text, so the selection is made directly.
+        Main.moNote->selectAll();
         QTest::keyClick(Main.moNote, Qt::Key_Delete);
         for (char c : text) {
             QTest::keyClick(Main.moNote, c == '\n' ? '\r' : c);
