@@ -121,7 +121,7 @@ struct HostileCase {
     const char* Chosen; // the file chosen in the dialog
     // What happens: "loads", or the message shown, "%s" for the folder.
     const char* Opens;
-    const char* Adds; // nullptr: not appended
+    const char* Adds; // nullptr: not appended, the case before appends its kind
 };
 
 void PrintTo(const HostileCase& c, std::ostream* os) {
@@ -163,7 +163,7 @@ const HostileCase HostileCases[] = {
          ReplaceWith(f + "/x.Txt", "n\r\n");
          ReplaceWith(f + "/x.Bin", EncodeItemRecords(std::vector<ItemRecord>(5000, ItemRecord{0, 1})));
      },
-     "x.Trr", "行が長すぎます", "loads"},
+     "x.Trr", "行が長すぎます", nullptr},
     {"fifo_outline",
      [](const std::string& f) { WriteDocument(f); std::filesystem::remove(f + "/x.Trr"); ::mkfifo((f + "/x.Trr").c_str(), 0600); },
      "x.Trr", "ファイル %s/x.Trr は開けません", "ファイル %s/x.Trr は開けません"},
