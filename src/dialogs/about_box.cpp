@@ -17,6 +17,7 @@
 #include "dialogs/message_layout.h"
 #include "dialogs/picture_formats.h"
 #include "runtime/messages.h"
+#include "runtime/qt_font.h"
 
 namespace virevi {
 namespace {
@@ -39,24 +40,10 @@ QRect ToQRect(const TRect& bounds) {
 
 // The proportional Gothic; on a desktop without it, the nearest Japanese face.
 QFont DialogFont(int pixelsPerInch) {
-    const QStringList families = QFontDatabase::families();
-    QString face;
-    const QString preferred[] = {QString::fromUtf8(msg::ProportionalGothicFace),
-                                 QStringLiteral("IPAPGothic"), QString::fromUtf8("IPA Pゴシック")};
-    for (const QString& name : preferred) {
-        if (families.contains(name, Qt::CaseInsensitive)) {
-            face = name;
-            break;
-        }
-    }
-    if (face.isEmpty()) {
-        for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese)) {
-            if (!QFontDatabase::isFixedPitch(family)) {
-                face = family;
-                break;
-            }
-        }
-    }
+    const QString face =
+        JapaneseFace({QString::fromUtf8(msg::ProportionalGothicFace), QStringLiteral("IPAPGothic"),
+                      QString::fromUtf8("IPA Pゴシック")},
+                     /*fixedPitch=*/false);
     QFont font =
         face.isEmpty() ? QFontDatabase::systemFont(QFontDatabase::GeneralFont) : QFont(face);
     font.setPixelSize(ScaledFontHeight(DesignFontHeight, pixelsPerInch));

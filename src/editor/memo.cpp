@@ -14,6 +14,7 @@
 
 #include "files/string_list.h"
 #include "runtime/messages.h"
+#include "runtime/qt_font.h"
 #include "runtime/shift_jis.h"
 
 namespace virevi {
@@ -91,24 +92,10 @@ TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 QFont TMemo::NoteFont() {
-    const QStringList families = QFontDatabase::families();
-    QString face;
-    const QString preferred[] = {QString::fromUtf8(msg::FixedGothicFace),
-                                 QStringLiteral("IPAGothic"), QString::fromUtf8("IPAゴシック")};
-    for (const QString& name : preferred) {
-        if (families.contains(name, Qt::CaseInsensitive)) {
-            face = name;
-            break;
-        }
-    }
-    if (face.isEmpty()) {
-        for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese)) {
-            if (QFontDatabase::isFixedPitch(family)) {
-                face = family;
-                break;
-            }
-        }
-    }
+    const QString face =
+        JapaneseFace({QString::fromUtf8(msg::FixedGothicFace), QStringLiteral("IPAGothic"),
+                      QString::fromUtf8("IPAゴシック")},
+                     /*fixedPitch=*/true);
     QFont font = face.isEmpty() ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : QFont(face);
     font.setPixelSize(NoteFontPixels);
     font.setStyleHint(QFont::TypeWriter);

@@ -210,8 +210,10 @@ void TStringList::Rearrange(std::size_t keep, const std::vector<TLineRun>& runs)
     }
     // The new starts are worked out from the old ones, which stay as they
     // are while the bytes move.
+    // An eighth to spare: the pool grows again with the next commit, which
+    // would otherwise copy every line start of a large document at once.
     TLineStarts starts;
-    starts.reserve(newLines + 1);
+    starts.reserve(newLines + 1 + newLines / 8);
     for (std::size_t i = 1; i <= keep; ++i) {
         starts.push_back(Starts_[i]);
     }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 
+#include "runtime/qt_color.h"
 #include "runtime/shift_jis.h"
 
 namespace virevi {
@@ -68,33 +69,7 @@ QFont TQtCanvas::ToQFont(const TFont& font) {
 }
 
 QColor TQtCanvas::Resolve(TColor color) const {
-    if (!IsSystemColor(color)) {
-        return QColor(RedOf(color), GreenOf(color), BlueOf(color));
-    }
-    const QPalette& palette = Owner_.palette();
-    const auto role = [&](QPalette::ColorRole r) { return palette.color(QPalette::Active, r); };
-    switch (color) {
-    case clWindow:
-        return role(QPalette::Base);
-    case clWindowText:
-        return role(QPalette::Text);
-    case clHighlight:
-        return role(QPalette::Highlight);
-    case clHighlightText:
-        return role(QPalette::HighlightedText);
-    case clBtnFace:
-        return role(QPalette::Button);
-    case clBtnShadow:
-        return role(QPalette::Dark);
-    case clBtnText:
-        return role(QPalette::ButtonText);
-    case clBtnHighlight:
-        return role(QPalette::Light);
-    case clInfoBk:
-        return role(QPalette::ToolTipBase);
-    default:
-        return role(QPalette::Window);
-    }
+    return ToQColor(color, Owner_.palette());
 }
 
 void TQtCanvas::SetFont(const TFont& font) {

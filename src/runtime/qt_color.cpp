@@ -23,7 +23,13 @@ QColor ToQColor(TColor color) {
     if (!IsSystemColor(color)) {
         return {RedOf(color), GreenOf(color), BlueOf(color)};
     }
-    const QPalette palette = QApplication::palette();
+    return ToQColor(color, QApplication::palette());
+}
+
+QColor ToQColor(TColor color, const QPalette& palette) {
+    if (!IsSystemColor(color)) {
+        return {RedOf(color), GreenOf(color), BlueOf(color)};
+    }
     auto role = [&palette](QPalette::ColorRole r) { return palette.color(QPalette::Active, r); };
     switch (color) {
     case clWindow:
