@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/main_prompts.h"
+#include "app/window_state.h"
 #include "dialogs/error_display.h"
 #include "dialogs/message_layout.h"
 #include "document/document.h"
@@ -32,7 +33,6 @@
 namespace virevi {
 namespace {
 
-using Lines = std::vector<std::string>;
 using Files = std::map<std::string, std::string>;
 
 class TScriptedPrompts : public TMainPrompts {
@@ -48,22 +48,6 @@ public:
     bool ChooseSaveFile(std::string_view, std::string&) override { return false; }
     void Beep() override {}
 };
-
-struct TWindowState {
-    std::string Shape;
-    Lines Notes;
-    Lines Editor;
-    std::string Title;
-    std::string Label;
-    bool Modified;
-    bool operator==(const TWindowState&) const = default;
-};
-
-void PrintTo(const TWindowState& s, std::ostream* os) {
-    *os << "shape \"" << s.Shape << "\" notes " << testing::PrintToString(s.Notes) << " editor "
-        << testing::PrintToString(s.Editor) << " title \"" << s.Title << "\" label \"" << s.Label
-        << "\"" << (s.Modified ? " modified" : "");
-}
 
 const char* OperationName(TFileOperation operation) {
     switch (operation) {
@@ -120,32 +104,6 @@ protected:
         Prompts.SaveAnswer = mrNo;
         EXPECT_TRUE(main->Document().DocModified);
         return main;
-    }
-
-    static TWindowState State(TMain& main) {
-        TWindowState state;
-        for (std::int32_t i = 1; i <= main.olTree->TotalItems(); ++i) {
-            TOutlineNode* item = main.olTree->ItemAt(i);
-            state.Shape += std::string(item->Level() - 1, '-');
-            state.Shape += item->Text();
-            state.Shape += ' ';
-            const ItemRecord* record = TDocument::RecordOf(item);
-            TStringList note;
-            note.AddRange(main.Document().NotePool, record->Start, record->Count);
-            for (std::size_t line = 0; line < note.Count(); ++line) {
-                state.Notes.emplace_back(note[line]);
-            }
-            state.Notes.emplace_back("|");
-        }
-        TStringList editor;
-        main.moNote->AppendTo(editor);
-        for (std::size_t line = 0; line < editor.Count(); ++line) {
-            state.Editor.emplace_back(editor[line]);
-        }
-        state.Title = QFile::encodeName(main.windowTitle()).toStdString();
-        state.Label = main.lbIndex->text().toStdString();
-        state.Modified = main.Document().DocModified;
-        return state;
     }
 
     Files FolderFiles() {
@@ -207,14 +165,14 @@ TEST_F(FileFaultTest, EveryFailedOperationOfSaveLeavesTheOldFilesAndTheDocument)
             test::WriteFileBytes(Folder.File(name), bytes);
         }
         auto main = Working("doc");
-        const TWindowState before = State(*main);
+        const test::TWindowState before = test::WindowState(*main);
         Run(*main, &TMain::mnSaveClick, k, EIO);
         if (!Shown.empty()) {
             ++failed;
             ASSERT_EQ(Shown.size(), 1u);
             EXPECT_EQ(Shown[0].Caption, msg::ApplicationTitle);
             EXPECT_EQ(FolderFiles(), old);
-            EXPECT_EQ(State(*main), before);
+            EXPECT_EQ(test::WindowState(*main), before);
         } else {
             // A failure the save can do without, once the new files are in place.
             ++tolerated;
@@ -254,14 +212,14 @@ TEST_F(FileFaultTest, EveryFailedOperationOfOpenLeavesTheOpenDocument) {
     for (int k = 0; k < static_cast<int>(operations.size()); ++k) {
         SCOPED_TRACE("failing " + operations[k] + " #" + std::to_string(k));
         auto main = Working("mine");
-        const TWindowState before = State(*main);
+        const test::TWindowState before = test::WindowState(*main);
         Prompts.OpenName = "doc.Trr";
         Run(*main, &TMain::mnOpenClick, k, EIO);
         if (!Shown.empty()) {
             ++failed;
             ASSERT_EQ(Shown.size(), 1u);
             EXPECT_EQ(Shown[0].Caption, msg::ApplicationTitle);
-            EXPECT_EQ(State(*main), before);
+            EXPECT_EQ(test::WindowState(*main), before);
         } else {
             ++tolerated;
             EXPECT_EQ(QFile::encodeName(main->windowTitle()).toStdString(), Folder.File("doc"));

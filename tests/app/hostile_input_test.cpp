@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "app/main_prompts.h"
+#include "app/window_state.h"
 #include "dialogs/about_photo.h"
 #include "dialogs/error_display.h"
 #include "dialogs/message_layout.h"
@@ -206,23 +207,6 @@ const HostileCase HostileCases[] = {
 // clang-format on
 
 // What the window shows and holds, all of it that a failed command must leave alone.
-struct TWindowState {
-    std::string Shape;
-    Lines Notes;
-    Lines Editor;
-    std::string Title;
-    std::string Label;
-    std::int32_t Selected;
-    bool Modified;
-    bool operator==(const TWindowState&) const = default;
-};
-
-void PrintTo(const TWindowState& s, std::ostream* os) {
-    *os << "shape \"" << s.Shape << "\" notes " << testing::PrintToString(s.Notes) << " editor "
-        << testing::PrintToString(s.Editor) << " title \"" << s.Title << "\" label \"" << s.Label
-        << "\" selected " << s.Selected << (s.Modified ? " modified" : "");
-}
-
 class HostileInputTest : public testing::TestWithParam<HostileCase> {
 protected:
     HostileInputTest() {
@@ -265,33 +249,6 @@ protected:
                           QPoint(row1.Left + 2, (row1.Top + row1.Bottom) / 2));
         Main.ShowPosition();
         ASSERT_TRUE(Main.Document().DocModified);
-    }
-
-    TWindowState State() {
-        TWindowState state;
-        for (std::int32_t i = 1; i <= Main.olTree->TotalItems(); ++i) {
-            TOutlineNode* item = Main.olTree->ItemAt(i);
-            state.Shape += std::string(item->Level() - 1, '-');
-            state.Shape += item->Text();
-            state.Shape += ' ';
-            const ItemRecord* record = TDocument::RecordOf(item);
-            TStringList note;
-            note.AddRange(Main.Document().NotePool, record->Start, record->Count);
-            for (std::size_t line = 0; line < note.Count(); ++line) {
-                state.Notes.emplace_back(note[line]);
-            }
-            state.Notes.emplace_back("|");
-        }
-        TStringList editor;
-        Main.moNote->AppendTo(editor);
-        for (std::size_t line = 0; line < editor.Count(); ++line) {
-            state.Editor.emplace_back(editor[line]);
-        }
-        state.Title = QFile::encodeName(Main.windowTitle()).toStdString();
-        state.Label = Main.lbIndex->text().toStdString();
-        state.Selected = Main.olTree->SelectedIndex();
-        state.Modified = Main.Document().DocModified;
-        return state;
     }
 
     /// Runs `command` as a menu would, a message going to the error display.
@@ -347,20 +304,20 @@ TEST_P(HostileInputTest, OpenLoadsOrShowsTheMessageAndKeepsTheWindow) {
     const HostileCase& c = GetParam();
     MakeWork();
     c.Make(Folder.Path());
-    const TWindowState before = State();
+    const test::TWindowState before = test::WindowState(Main);
     Prompts.Names = std::istringstream(c.Chosen);
     Run(&TMain::mnOpenClick);
     const std::string expected = Expected(c.Opens);
     if (expected == "loads") {
         EXPECT_EQ(Shown, Lines{});
-        const TWindowState after = State();
+        const test::TWindowState after = test::WindowState(Main);
         EXPECT_EQ(after.Title, Folder.File("x"));
         EXPECT_FALSE(after.Modified);
         EXPECT_EQ(after.Selected, 1);
         EXPECT_EQ(after.Label, "1 / " + std::to_string(Main.olTree->TotalItems()));
     } else {
         EXPECT_EQ(Shown, Lines{ErrorDisplayText(expected)});
-        EXPECT_EQ(State(), before);
+        EXPECT_EQ(test::WindowState(Main), before);
     }
     ExpectBounded();
     std::cout << c.Name << " open: " << Elapsed << " ms, peak " << PeakMegabytes() << " MB\n";
@@ -373,11 +330,11 @@ TEST_P(HostileInputTest, AddTextAppendsOrShowsTheMessageAndKeepsTheWindow) {
     }
     MakeWork();
     c.Make(Folder.Path());
-    const TWindowState before = State();
+    const test::TWindowState before = test::WindowState(Main);
     Prompts.Names = std::istringstream(c.Chosen);
     Run(&TMain::mnAddClick);
     const std::string expected = Expected(c.Adds);
-    const TWindowState after = State();
+    const test::TWindowState after = test::WindowState(Main);
     if (expected == "loads") {
         EXPECT_EQ(Shown, Lines{});
         // The lines go after the note's own, all of which stay.
