@@ -1,9 +1,13 @@
 #include "bench_support.h"
 
+#include <fcntl.h>
 #include <malloc.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 namespace virevi::bench {
 
@@ -50,6 +54,27 @@ struct TScratch {
 const std::string& ScratchDir() {
     static TScratch scratch;
     return scratch.Path;
+}
+
+std::int64_t FileSize(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_size : 0;
+}
+
+std::int64_t DocumentFilesSize(const std::string& base) {
+    return FileSize(base + ".Trr") + FileSize(base + ".Txt") + FileSize(base + ".Bin");
+}
+
+void ReadDocumentIntoMemory(const std::string& base) {
+    for (const char* extension : {".Trr", ".Txt", ".Bin"}) {
+        const std::string file = base + extension;
+        const auto size = static_cast<std::size_t>(FileSize(file));
+        const auto bytes = std::make_unique_for_overwrite<char[]>(size);
+        const int handle = ::open(file.c_str(), O_RDONLY);
+        const ssize_t read = ::read(handle, bytes.get(), size);
+        static_cast<void>(read); // the time is the figure, not the bytes
+        ::close(handle);
+    }
 }
 
 } // namespace virevi::bench

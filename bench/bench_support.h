@@ -2,6 +2,7 @@
 // Shared pieces of the benchmarks: ratio registration, heap measuring,
 // scratch files.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -37,5 +38,13 @@ std::size_t HeapInUse();
 
 /// A folder for scratch files of this run, removed at exit.
 const std::string& ScratchDir();
+
+/// A file's size in bytes; 0 when it cannot be read.
+std::int64_t FileSize(const std::string& path);
+/// The size of a document's three files together.
+std::int64_t DocumentFilesSize(const std::string& base);
+/// What holding a document costs at the least: each of its three files read
+/// with one call into memory of its own, as a loaded document keeps its lines.
+void ReadDocumentIntoMemory(const std::string& base);
 
 } // namespace virevi::bench

@@ -38,11 +38,6 @@ void WriteWhole(const std::string& path, const std::string& bytes) {
     ::close(fd);
 }
 
-std::int64_t FileSize(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 ? info.st_size : 0;
-}
-
 // The huge document's base path: a random tree up to 12 levels deep, ten
 // note lines per item on average, note-like lines of 0 to 40 bytes.
 const std::string& HugeBase() {
@@ -95,8 +90,7 @@ std::string Quoted(const std::string& base, const char* extension) {
 }
 
 std::int64_t HugeFilesSize() {
-    const std::string& base = HugeBase();
-    return FileSize(base + ".Trr") + FileSize(base + ".Txt") + FileSize(base + ".Bin");
+    return bench::DocumentFilesSize(HugeBase());
 }
 
 void BM_Baseline_CatDocument(benchmark::State& state) {
@@ -116,14 +110,7 @@ BENCHMARK(BM_Baseline_CatDocument)->Unit(benchmark::kMillisecond)->Iterations(3)
 void BM_Baseline_ReadDocumentIntoMemory(benchmark::State& state) {
     const std::string& base = HugeBase();
     for (auto _ : state) {
-        for (const char* extension : {".Trr", ".Txt", ".Bin"}) {
-            const std::string file = base + extension;
-            const auto size = static_cast<std::size_t>(FileSize(file));
-            const auto bytes = std::make_unique_for_overwrite<char[]>(size);
-            const int handle = ::open(file.c_str(), O_RDONLY);
-            benchmark::DoNotOptimize(::read(handle, bytes.get(), size));
-            ::close(handle);
-        }
+        bench::ReadDocumentIntoMemory(base);
     }
 }
 BENCHMARK(BM_Baseline_ReadDocumentIntoMemory)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -35,6 +35,7 @@
 #include "document_generator.h"
 #include "editor/memo.h"
 #include "files/string_list.h"
+#include "offscreen_application.h"
 #include "outline/outline.h"
 #include "outline/outline_node.h"
 
@@ -49,25 +50,9 @@ std::size_t DocumentItems() {
     return which != nullptr && std::string(which) == "huge" ? HugeItems : LargeItems;
 }
 
-void EnsureApplication() {
-    static QApplication* app = nullptr;
-    if (app == nullptr) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "virevi_bench";
-        static char* argv[] = {name, nullptr};
-        app = new QApplication(argc, argv);
-    }
-}
-
 void WriteWhole(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary)
         .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::int64_t FileSize(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 ? info.st_size : 0;
 }
 
 // The generated document's base path: the generator's levels and captions,
@@ -105,11 +90,6 @@ const std::string& DocumentBase() {
         return path;
     }();
     return base;
-}
-
-std::int64_t DocumentFilesSize() {
-    const std::string& base = DocumentBase();
-    return FileSize(base + ".Trr") + FileSize(base + ".Txt") + FileSize(base + ".Bin");
 }
 
 std::string Quoted(const std::string& path) {
@@ -291,7 +271,7 @@ void BM_Main_PeakMemory_Baseline_Bound(benchmark::State& state) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(DocumentBase());
     }
-    state.counters["bytes"] = 1.5 * static_cast<double>(DocumentFilesSize()) +
+    state.counters["bytes"] = 1.5 * static_cast<double>(DocumentFilesSize(DocumentBase())) +
                               100.0 * static_cast<double>(DocumentItems());
 }
 BENCHMARK(BM_Main_PeakMemory_Baseline_Bound)->Iterations(1);
@@ -311,14 +291,7 @@ BENCHMARK(BM_Main_Open_Baseline_Cat)->Iterations(3)->Unit(benchmark::kMillisecon
 void BM_Main_Open_Baseline_ReadIntoMemory(benchmark::State& state) {
     const std::string& base = DocumentBase();
     for (auto _ : state) {
-        for (const char* extension : {".Trr", ".Txt", ".Bin"}) {
-            const std::string file = base + extension;
-            const auto size = static_cast<std::size_t>(FileSize(file));
-            const auto bytes = std::make_unique_for_overwrite<char[]>(size);
-            const int handle = ::open(file.c_str(), O_RDONLY);
-            benchmark::DoNotOptimize(::read(handle, bytes.get(), size));
-            ::close(handle);
-        }
+        ReadDocumentIntoMemory(base);
     }
 }
 BENCHMARK(BM_Main_Open_Baseline_ReadIntoMemory)->Iterations(3)->Unit(benchmark::kMillisecond);

@@ -17,6 +17,7 @@
 
 #include "bench_support.h"
 #include "document_generator.h"
+#include "offscreen_application.h"
 #include "outline/outline.h"
 #include "runtime/shift_jis.h"
 
@@ -25,18 +26,6 @@ namespace {
 
 constexpr std::uint32_t Seed = 20010920;
 constexpr std::int32_t SubtreeItems = 100000;
-
-void EnsureApplication() {
-    // Never destroyed: the widgets of the cached documents outlive main.
-    static QApplication* app = nullptr;
-    if (app == nullptr) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "virevi_bench";
-        static char* argv[] = {name, nullptr};
-        app = new QApplication(argc, argv);
-    }
-}
 
 struct TView {
     std::unique_ptr<TOutline> Outline;
