@@ -222,6 +222,24 @@ void TDocument::ShowSelectedNote() {
     TOutlineNode* item = Outline_.ItemAt(Outline_.SelectedIndex());
     const ItemRecord* record = RecordOf(item);
     const ItemRecord note = record != nullptr ? *record : ItemRecord{0, 0};
+    if (item == Shown_.Item && note.Start == Shown_.Note.Start && note.Count == Shown_.Note.Count &&
+        NotePool.Changes() == Shown_.PoolChanges && Editor_.Revision() == Shown_.EditorRevision &&
+        !Editor_.Modified()) {
+        // The editor holds this very note as it was shown: the same lines of
+        // the same pool, untouched since. Only the caret and the view go back
+        // to where a fresh show leaves them. ExpandAll, opening item by item
+        // above the selection, shows it again at every step.
+        if (note.Count == 0) {
+            item->SetText(msg::EmptyNoteCaption);
+        }
+        if (Editor_.WordWrap()) {
+            Editor_.ToStart();
+        } else {
+            Editor_.SetWordWrap(true);
+        }
+        return;
+    }
+    Shown_.Item = nullptr;
     TStringList lines;
     Editor_.SetWordWrap(false);
     Editor_.Clear();
@@ -236,6 +254,7 @@ void TDocument::ShowSelectedNote() {
     }
     Editor_.Assign(lines);
     Editor_.SetWordWrap(true);
+    Shown_ = {item, note, NotePool.Changes(), Editor_.Revision()};
 }
 
 void TDocument::CompactPool() {

@@ -97,6 +97,15 @@ private:
     TCustomOutline& Outline_;
     TMemoLines& Editor_;
     TRecordStore Records_;
+    // The note last shown whole, while neither the pool nor the editor's
+    // text has changed since: showing it again need not rebuild the text.
+    struct TShownNote {
+        const TOutlineNode* Item = nullptr;
+        ItemRecord Note;
+        std::uint64_t PoolChanges = 0;
+        std::uint64_t EditorRevision = 0;
+    };
+    TShownNote Shown_;
     std::string Caption_;
     bool Replacing_ = false; // a load is putting in its outline: no note to load yet
 };

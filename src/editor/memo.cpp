@@ -111,6 +111,7 @@ TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     document()->setModified(false);
+    connect(document(), &QTextDocument::contentsChange, this, [this] { ++Revision_; });
 }
 
 QFont TMemo::NoteFont() {
@@ -309,12 +310,16 @@ void TMemo::SetWordWrap(bool wrap) {
         ChooseWrapMode();
     }
     setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-    setTextCursor(QTextCursor(document()));
-    verticalScrollBar()->setValue(0);
-    horizontalScrollBar()->setValue(0);
+    ToStart();
     if (hadFocus) {
         setFocus();
     }
+}
+
+void TMemo::ToStart() {
+    setTextCursor(QTextCursor(document()));
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
 }
 
 void TMemo::ChooseWrapMode() {

@@ -34,10 +34,12 @@ public:
     void AppendLines(const TStringList& lines) override;
     void Assign(const TStringList& lines) override;
     void Clear() override;
+    std::uint64_t Revision() const override { return Revision_; }
     bool Modified() const override;
     void SetModified(bool modified) override;
     bool WordWrap() const override;
     void SetWordWrap(bool wrap) override;
+    void ToStart() override;
     std::size_t SelStart() const override;
     void SetSelStart(std::size_t start) override;
     std::size_t SelLength() const override;
@@ -69,6 +71,8 @@ private:
     void BreakAnywhere(bool anywhere);
     // Adds `lines` by the append rule in one edit at the end of the text.
     void AppendAll(const std::vector<std::string_view>& lines);
+
+    std::uint64_t Revision_ = 0;
 };
 
 } // namespace virevi

@@ -7,6 +7,7 @@
 // two (CR LF). With word wrap off a line is a hard line; with word wrap on it
 // is a displayed line, a hard line split where it wraps at the editor's width.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,10 @@ public:
     /// Empties the text.
     virtual void Clear() = 0;
 
+    /// A number that changes whenever the text changes, by any means (the
+    /// user, a command or an undo), and stays while it does not.
+    virtual std::uint64_t Revision() const = 0;
+
     /// Set when the user changes the text; Append, AppendLines, Assign and
     /// Clear leave it as it was.
     virtual bool Modified() const = 0;
@@ -48,6 +53,9 @@ public:
     /// leaves the caret at 0, nothing selected, scrolled to the top (the
     /// focus stays where it was); setting the current value does nothing.
     virtual void SetWordWrap(bool wrap) = 0;
+    /// Leaves the caret at 0, nothing selected, scrolled to the top, as a
+    /// switch of the word wrap does, without laying the text out again.
+    virtual void ToStart() = 0;
 
     /// Offset of the first selected character, or of the caret when nothing is selected.
     virtual std::size_t SelStart() const = 0;

@@ -271,6 +271,8 @@ void TStringList::Reserve(std::size_t lines, std::size_t bytes) {
 void TStringList::Swap(TStringList& other) noexcept {
     Bytes_.swap(other.Bytes_);
     Starts_.swap(other.Starts_);
+    ++Changes_;
+    ++other.Changes_;
 }
 
 namespace {
@@ -506,6 +508,7 @@ void TStringList::EndUpdate() {
 }
 
 void TStringList::Changing() {
+    ++Changes_;
     if (UpdateCount_ == 0 && OnChanging) {
         OnChanging();
     }

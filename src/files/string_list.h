@@ -74,6 +74,10 @@ public:
     /// Raises EOutOfMemory, the list unchanged, when they do not fit.
     void TextToLines(std::string_view text);
 
+    /// A number that changes with every change of the lines, and stays while
+    /// they do not.
+    std::uint64_t Changes() const { return Changes_; }
+
     /// Updates nest; the outermost begin and end notify.
     void BeginUpdate();
     void EndUpdate();
@@ -91,6 +95,7 @@ private:
     TByteBuffer Bytes_;
     TLineStarts Starts_; // Count() + 1 entries; line i is [Starts_[i], Starts_[i+1])
     int UpdateCount_ = 0;
+    std::uint64_t Changes_ = 0;
 };
 
 } // namespace virevi

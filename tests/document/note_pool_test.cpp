@@ -84,6 +84,43 @@ TEST_F(NotePoolTest, LoadNotePutsSelectedNoteInEditorAndLeavesFlagsAlone) {
     EXPECT_EQ(Caption(2), "x");
 }
 
+TEST_F(NotePoolTest, LoadingTheShownNoteAgainRebuildsOnlyWhatChanged) {
+    InitDocument();
+    AddItem();
+    Write(1, "one\r\ntwo");
+    Write(2, "other");
+    Outline.SetSelectedIndex(1);
+    Document.LoadNote();
+    const std::uint64_t shown = Editor.Revision();
+    const int switches = Editor.WrapSwitches;
+
+    // The same note again: the text stays, the caret goes back to the start.
+    Editor.SetSelStart(5);
+    Document.LoadNote();
+    EXPECT_EQ(Editor.Revision(), shown);
+    EXPECT_EQ(Editor.WrapSwitches, switches);
+    EXPECT_EQ(Editor.SelStart(), 0u);
+    EXPECT_EQ(Editor.Text(), "one\r\ntwo\r\n");
+
+    // Text changed without the modified flag comes back as the note.
+    Editor.SetText("stray");
+    Document.LoadNote();
+    EXPECT_EQ(Editor.Text(), "one\r\ntwo\r\n");
+
+    // New lines under the same record: the pool is what is shown.
+    Document.NotePool.Clear();
+    Document.NotePool.Add("three");
+    Document.NotePool.Add("four");
+    Document.LoadNote();
+    EXPECT_EQ(Editor.Text(), "three\r\nfour\r\n");
+
+    // A word wrap switched off is switched back on.
+    Editor.SetWordWrap(false);
+    Document.LoadNote();
+    EXPECT_TRUE(Editor.WordWrap());
+    EXPECT_EQ(Editor.Text(), "three\r\nfour\r\n");
+}
+
 TEST_F(NotePoolTest, CompactionFollowsOutlineOrderAfterLevelChange) {
     InitDocument();
     AddItem();

@@ -26,6 +26,7 @@ public:
     /// Replaces the text as a program would: the modified flag stays, the caret goes to 0.
     void SetText(std::string text) {
         Text_ = std::move(text);
+        ++Revision_;
         Caret_ = Anchor_ = 0;
     }
     /// Types `bytes` at the caret, replacing the selection, as the user would
@@ -67,6 +68,7 @@ public:
         } else {
             Text_.append("\r\n").append(line);
         }
+        ++Revision_;
         Caret_ = Anchor_ = Length();
     }
     void AppendLines(const TStringList& lines) override {
@@ -80,9 +82,11 @@ public:
     }
     void Clear() override {
         Text_.clear();
+        ++Revision_;
         Caret_ = Anchor_ = 0;
     }
 
+    std::uint64_t Revision() const override { return Revision_; }
     bool Modified() const override { return Modified_; }
     void SetModified(bool modified) override { Modified_ = modified; }
 
@@ -95,6 +99,8 @@ public:
         ++WrapSwitches;
         Caret_ = Anchor_ = 0;
     }
+
+    void ToStart() override { Caret_ = Anchor_ = 0; }
 
     std::size_t SelStart() const override { return std::min(Caret_, Anchor_); }
     void SetSelStart(std::size_t start) override { Caret_ = Anchor_ = Clamp(start); }
@@ -176,6 +182,7 @@ private:
         const std::size_t from = BytePos(SelStart());
         const std::size_t to = BytePos(SelStart() + SelLength());
         Text_.replace(from, to - from, bytes);
+        ++Revision_;
         Caret_ = Anchor_ = Length(std::string_view(Text_).substr(0, from + bytes.size()));
     }
 
@@ -221,6 +228,7 @@ private:
     }
 
     std::string Text_;
+    std::uint64_t Revision_ = 0;
     std::size_t Caret_ = 0;
     std::size_t Anchor_ = 0;
     bool Modified_ = false;

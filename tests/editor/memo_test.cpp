@@ -186,6 +186,30 @@ TEST_F(MemoTest, NoteWithAWordLongerThanWrappingTakesBreaksAnywhereUntilItGoes) 
     EXPECT_EQ(Memo.wordWrapMode(), QTextOption::WrapAnywhere);
 }
 
+TEST_F(MemoTest, RevisionMovesWithEveryChangeOfTheTextAndOnlyThen) {
+    Memo.Assign(MakeList({"a", "b"}));
+    std::uint64_t last = Memo.Revision();
+    const auto changed = [&] {
+        const bool moved = Memo.Revision() != last;
+        last = Memo.Revision();
+        return moved;
+    };
+    Memo.SetWordWrap(false);
+    Memo.SetWordWrap(true);
+    Memo.SetSelStart(2);
+    Memo.SetModified(true);
+    Memo.ToStart();
+    EXPECT_FALSE(changed());
+    QTest::keyClick(&Memo, 'x');
+    EXPECT_TRUE(changed());
+    QTest::keyClick(&Memo, Qt::Key_Z, Qt::ControlModifier); // undo
+    EXPECT_TRUE(changed());
+    Memo.Append("c");
+    EXPECT_TRUE(changed());
+    Memo.Clear();
+    EXPECT_TRUE(changed());
+}
+
 TEST_F(MemoTest, RealKeysTypeJapaneseTabsAndLineBreaks) {
     QTest::keyClicks(&Memo, QStringLiteral("abc"));
     QTest::keyClick(&Memo, Qt::Key_Tab);

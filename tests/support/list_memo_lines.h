@@ -33,10 +33,13 @@ public:
         AppendLines(lines);
     }
     void Clear() override { Lines.clear(); }
+    // Lines is changed from outside: no two calls claim the same text.
+    std::uint64_t Revision() const override { return ++Revisions_; }
     bool Modified() const override { return Dirty; }
     void SetModified(bool modified) override { Dirty = modified; }
     bool WordWrap() const override { return true; }
     void SetWordWrap(bool) override {}
+    void ToStart() override {}
     std::size_t SelStart() const override { return 0; }
     void SetSelStart(std::size_t) override {}
     std::size_t SelLength() const override { return 0; }
@@ -48,6 +51,9 @@ public:
     void SetVisible(bool) override {}
     bool Visible() const override { return true; }
     bool Dirty = false;
+
+private:
+    mutable std::uint64_t Revisions_ = 0;
 };
 
 } // namespace virevi::test
