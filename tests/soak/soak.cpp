@@ -336,8 +336,10 @@ void TSoak::Act(TKind kind) {
         return;
     case TKind::ClipboardFromOutside: {
         static const std::vector<QString> texts = {
-            QStringLiteral("from outside"), QStringLiteral("二行\r\nの文"),
-            QStringLiteral("表ソ\u20ac\U0001F600"), QStringLiteral("\ttabbed\nx")};
+            QStringLiteral("from outside"),         QStringLiteral("二行\r\nの文"),
+            QStringLiteral("表ソ\u20ac\U0001F600"), QStringLiteral("\ttabbed\nx"),
+            QStringLiteral("end\x1aof text"),       QString::fromUtf16(u"nul\0inside", 10),
+            QStringLiteral("lone\rreturn")};
         const QString& text = Pick(texts);
         Current_ << " " << text.toStdString();
         QApplication::clipboard()->setText(text);

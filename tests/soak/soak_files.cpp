@@ -166,6 +166,11 @@ void TSoak::AddText() {
         "\x93\xfa\x96\x7b\x8c\xea\r\n",
         "\r\n\r\n",
         "\tindented\r\n  spaced\r\n",
+        // Bytes a text file may hold that the document files give meaning to.
+        std::string("end\x1aof text\r\nnul\0inside\r\n", 25),
+        "lone\rcarriage return\r\n",
+        // A lead byte without its second byte, at a line end and at the end.
+        "\x82\r\nlast\x93",
     };
     const std::string& text = Pick(texts);
     WriteFileBytes(Folder_.File("add.txt"), text);

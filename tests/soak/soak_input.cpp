@@ -137,6 +137,7 @@ void TSoak::EditorKey() {
         {Qt::Key_Home, Qt::ControlModifier}, {Qt::Key_End, Qt::ControlModifier},
         {Qt::Key_Right, Qt::ShiftModifier},  {Qt::Key_Left, Qt::ShiftModifier},
         {Qt::Key_Down, Qt::ShiftModifier},   {Qt::Key_Tab, Qt::NoModifier},
+        {Qt::Key_Z, Qt::ControlModifier},    {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier},
     };
     const TKey& key = Pick(keys);
     Current_ << " "
