@@ -27,47 +27,24 @@ constexpr std::size_t LongNote = 40;
 constexpr std::size_t HistoryLength = 20;
 
 constexpr std::array<const char*, static_cast<std::size_t>(TKind::Count)> KindNames = {
-    "InsNode",
-    "AddNode",
-    "Del",
-    "Cut",
-    "Copy",
-    "Paste",
-    "Split",
-    "PrevNode",
-    "NextNode",
-    "LevelDown",
-    "LevelUp",
-    "New",
-    "Open",
-    "Save",
-    "SaveAs",
-    "AddText",
-    "OpenBroken",
-    "ClickRow",
-    "DoubleClickRow",
-    "ClickBelowRows",
-    "OutlineKey",
-    "WheelOutline",
-    "WheelEditor",
-    "TypeAscii",
-    "TypeJapanese",
-    "TypeByInputMethod",
-    "EditorKey",
-    "ClearNote",
-    "ClipboardFromOutside",
-    "FocusOutline",
-    "FocusEditor",
-    "ClickEditor",
-    "ExpandByApi",
-    "CollapseByApi",
-    "Resize",
+    "InsNode",      "AddNode",        "Del",
+    "Cut",          "Copy",           "Paste",
+    "Split",        "PrevNode",       "NextNode",
+    "LevelDown",    "LevelUp",        "New",
+    "Open",         "Save",           "SaveAs",
+    "AddText",      "OpenBroken",     "OpenGenerated",
+    "ClickRow",     "DoubleClickRow", "ClickBelowRows",
+    "OutlineKey",   "WheelOutline",   "WheelEditor",
+    "TypeAscii",    "TypeJapanese",   "TypeByInputMethod",
+    "EditorKey",    "ClearNote",      "ClipboardFromOutside",
+    "FocusOutline", "FocusEditor",    "ClickEditor",
+    "ExpandByApi",  "CollapseByApi",  "Resize",
 };
 
 // How often a user does each, out of the sum.
 constexpr std::array<int, static_cast<std::size_t>(TKind::Count)> BaseWeights = {
-    40, 30, 25, 12, 12, 15, 12, 30, 30, 20, 20, 3,  6,  8,  3,  6,  2, 60,
-    15, 4,  80, 15, 10, 70, 30, 15, 60, 2,  4,  20, 20, 15, 10, 10, 3,
+    40, 30, 25, 12, 12, 15, 12, 30, 30, 20, 20, 3, 6,  8,  3,  6,  2,  2,
+    60, 15, 4,  80, 15, 10, 70, 30, 15, 60, 2,  4, 20, 20, 15, 10, 10, 3,
 };
 
 // How a menu command is given: its handler, its menu item, or its key.
@@ -295,6 +272,9 @@ void TSoak::Act(TKind kind) {
         return;
     case TKind::OpenBroken:
         OpenBroken();
+        return;
+    case TKind::OpenGenerated:
+        OpenGenerated();
         return;
     case TKind::ClickRow:
     case TKind::DoubleClickRow:

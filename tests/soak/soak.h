@@ -68,6 +68,7 @@ enum class TKind : std::uint8_t {
     SaveAs,
     AddText,
     OpenBroken,
+    OpenGenerated,
     ClickRow,
     DoubleClickRow,
     ClickBelowRows,
@@ -132,6 +133,7 @@ private:
     void ReadBack(const std::string& base, const TDocumentImage& saved);
     void AddText();
     void OpenBroken();
+    void OpenGenerated();
 
     // --- mouse, keys and typing (soak_input.cpp) --------------------------
     void ClickRow(bool twice);

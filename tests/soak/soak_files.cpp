@@ -214,4 +214,49 @@ void TSoak::OpenBroken() {
                testing::PrintToString(before));
 }
 
+// A document written here rather than by the program, up to a few hundred
+// items deep and wide: it opens as written.
+void TSoak::OpenGenerated() {
+    static const std::vector<std::string> words = {"item", "\x93\xfa\x96\x7b", "\x95\x5c", "a b",
+                                                   "x\ty"};
+    const int count = 1 + Below(300);
+    std::string outline;
+    std::string notes;
+    std::vector<ItemRecord> records;
+    TDocumentImage written;
+    int level = 1;
+    std::int32_t noteLines = 0;
+    for (int i = 0; i < count; ++i) {
+        level = i == 0 ? 1 : 1 + Below(std::min(level + 1, 12));
+        const std::string caption = Pick(words) + std::to_string(i);
+        std::vector<std::string> lines = {caption};
+        for (int extra = Below(4); extra > 0; --extra) {
+            lines.push_back(OneIn(3) ? std::string() : Pick(words));
+        }
+        records.push_back({noteLines, static_cast<std::int32_t>(lines.size())});
+        noteLines += static_cast<std::int32_t>(lines.size());
+        outline += std::string(static_cast<std::size_t>(level - 1), '\t') + caption + "\r\n";
+        for (const std::string& line : lines) {
+            notes += line + "\r\n";
+        }
+        written.Items.push_back(std::to_string(level) + " " + caption);
+        written.Notes.push_back(lines);
+    }
+    const std::string base = Folder_.File("generated");
+    WriteFileBytes(base + ".Trr", outline);
+    WriteFileBytes(base + ".Txt", notes);
+    WriteFileBytes(base + ".Bin", EncodeItemRecords(records));
+    Current_ << " of " << count << " items";
+    Prompts_.SaveAnswer = mrNo;
+    Prompts_.OpenPath = base + ".Trr";
+    Command(&TMain::mnOpenClick, "mnOpen", Qt::ControlModifier | Qt::Key_O);
+    QCoreApplication::processEvents();
+    ++OpensCompared_;
+    const TDocumentImage opened = ImageOf(Main_);
+    Expect(opened == written, "opened " + Describe(opened) + "\nwritten " + Describe(written));
+    Expect(Main_.Document().Caption() == base && !Main_.Document().DocModified,
+           "the generated document opened modified or under another name");
+    Saved_[base] = written;
+}
+
 } // namespace virevi::test
