@@ -499,6 +499,26 @@ void BM_Main_PageDown(benchmark::State& state) {
     state.counters["selected"] = main.olTree->SelectedIndex();
     state.counters["shown_rows"] = main.olTree->RootItem()->ShownCount();
 }
+// Ctrl+keypad "*" with the last top-level item selected: every item opens,
+// one step at a time for the window that watches each, each step moving the
+// selection down. Last of the window's benchmarks: it leaves the outline open.
+void BM_Main_ExpandAll(benchmark::State& state) {
+    TMain& main = OpenWindow();
+    TOutlineNode* root = main.olTree->RootItem();
+    Select(main, root->Child(root->ChildCount() - 1)->Index());
+    main.olTree->setFocus();
+    for (auto _ : state) {
+        const auto start = TClock::now();
+        QTest::keyClick(main.olTree, Qt::Key_Asterisk, Qt::ControlModifier | Qt::KeypadModifier);
+        Settle();
+        state.SetIterationTime(Seconds(start));
+    }
+    if (main.olTree->RowCount() != main.olTree->TotalItems()) {
+        state.SkipWithError("not every item opened");
+    }
+    state.counters["rows"] = main.olTree->RowCount();
+}
+BENCHMARK(BM_Main_ExpandAll)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 #define VIREVI_COMMAND_BENCH(name)                                                                 \
     BENCHMARK(name)->Iterations(CommandRuns)->UseManualTime()->Unit(benchmark::kMillisecond);      \

@@ -3,6 +3,8 @@
 #include <limits>
 
 #include "editor/memo_lines.h"
+#include "runtime/errors.h"
+#include "runtime/messages.h"
 #include "runtime/shift_jis.h"
 
 namespace virevi {
@@ -113,6 +115,14 @@ TNoteSplit SplitNoteAtCaret(TMemoLines& editor) {
         joined += CharCount(lines[i]) + (i > 0 ? 2 : 0);
     }
     return SplitNoteAt(lines, length > joined, caret);
+}
+
+void CheckAddedLines(const TStringList& lines) {
+    for (std::size_t i = 0; i < lines.Count(); ++i) {
+        if (lines[i].size() > MostAddedLineBytes) {
+            throw EStringListError(msg::SOutlineLongLine);
+        }
+    }
 }
 
 std::vector<std::string> NameFiltersOf(std::string_view filter) {

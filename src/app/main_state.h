@@ -37,6 +37,14 @@ TNoteSplit SplitNoteAt(const TStringList& lines, bool endsWithBreak, std::size_t
 /// the modified flag and the word wrap as they were; the caret goes to 0.
 TNoteSplit SplitNoteAtCaret(TMemoLines& editor);
 
+/// The longest line, in bytes, that Add text puts into the editor. The
+/// editor lays a line out whole: a 1 MB line takes a quarter of a second and
+/// about 50 bytes a character, and past some tens of MB it cannot be shown.
+inline constexpr std::size_t MostAddedLineBytes = std::size_t{1} << 20;
+
+/// Raises "行が長すぎます" when a line of `lines` is longer than Add text takes.
+void CheckAddedLines(const TStringList& lines);
+
 /// The name filters of a file dialog for a filter of "description|pattern"
 /// pairs (patterns joined by ";"): "description (patterns)", or the
 /// description alone when it already ends with the patterns in brackets.

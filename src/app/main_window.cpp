@@ -412,6 +412,7 @@ void TMain::mnAddClick() {
     TFinally focus([this] { moNote->SetFocus(); });
     TStringList lines;
     lines.LoadLines(name);
+    CheckAddedLines(lines);
     moNote->SetWordWrap(false);
     moNote->AppendLines(lines);
     moNote->SetModified(true);

@@ -96,16 +96,20 @@ std::string TAtomicSave::Add(const std::string& target, TFailure failure) {
         const std::string candidate = CandidateBeside(entry.Target);
         const int fd = sys::Open(candidate, O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (fd >= 0) {
-            sys::Close(fd);
             entry.Temporary = candidate;
-            break;
+            const bool closed = sys::Close(fd);
+            const int error = errno;
+            // Kept before failing, so that the file just made is removed.
+            Entries_.push_back(std::move(entry));
+            if (!closed) {
+                Fail(Entries_.back().Failure, TSaveStep::Reserve, error);
+            }
+            return Entries_.back().Temporary;
         }
         if (errno != EEXIST || attempt == MaxNameTries) {
             Fail(entry.Failure, TSaveStep::Reserve, errno);
         }
     }
-    Entries_.push_back(std::move(entry));
-    return Entries_.back().Temporary;
 }
 
 void TAtomicSave::Finish(std::size_t index) {
@@ -145,8 +149,13 @@ void TAtomicSave::Commit() {
         if (!sys::Flush(entry.Handle)) {
             Fail(entry.Failure, TSaveStep::Flush, errno);
         }
-        sys::Close(entry.Handle);
+        // A file system may report a lost write only at the close.
+        const bool closed = sys::Close(entry.Handle);
+        const int error = errno;
         entry.Handle = -1;
+        if (!closed) {
+            Fail(entry.Failure, TSaveStep::Flush, error);
+        }
     }
     // A second name for each old file, so that a rename that fails halfway
     // through the set can put the earlier ones back.

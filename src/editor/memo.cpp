@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextDocumentFragment>
 #include <QTextLayout>
 
@@ -21,6 +22,27 @@ namespace virevi {
 namespace {
 
 constexpr int NoteFontPixels = 16;
+
+// Wrapping at word boundaries, Qt looks for the end of the word from the
+// start of each wrapped line, so a word of n characters takes time in n
+// squared: a 4 MB line without a space took minutes. A note holding a word
+// longer than this breaks its lines anywhere instead, in linear time.
+constexpr qsizetype LongestWrappedWord = 4096;
+
+bool HasLongWord(const QString& text) {
+    if (text.size() <= LongestWrappedWord) {
+        return false;
+    }
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+    qsizetype last = 0;
+    for (qsizetype next = breaks.toNextBoundary(); next >= 0; next = breaks.toNextBoundary()) {
+        if (next - last > LongestWrappedWord) {
+            return true;
+        }
+        last = next;
+    }
+    return text.size() - last > LongestWrappedWord;
+}
 
 QString FromShiftJis(std::string_view bytes) {
     const std::u16string text = DecodeShiftJis(bytes);
@@ -283,12 +305,33 @@ void TMemo::SetWordWrap(bool wrap) {
     }
     const bool hadFocus = hasFocus();
     TKeepModified keep(document());
+    if (wrap) {
+        ChooseWrapMode();
+    }
     setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     setTextCursor(QTextCursor(document()));
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     if (hadFocus) {
         setFocus();
+    }
+}
+
+void TMemo::ChooseWrapMode() {
+    bool longWord = false;
+    for (QTextBlock block = document()->begin(); block.isValid() && !longWord;
+         block = block.next()) {
+        // Only a long line can hold a long word; the length needs no copy.
+        longWord = block.length() > LongestWrappedWord && HasLongWord(block.text());
+    }
+    BreakAnywhere(longWord);
+}
+
+void TMemo::BreakAnywhere(bool anywhere) {
+    const auto mode =
+        anywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (wordWrapMode() != mode) {
+        setWordWrapMode(mode);
     }
 }
 
@@ -386,6 +429,10 @@ void TMemo::insertFromMimeData(const QMimeData* source) {
     }
     QMimeData plain;
     plain.setText(Storable(source->text()));
+    if (WordWrap() && HasLongWord(plain.text())) {
+        // Before the text goes in: it is laid out as it is inserted.
+        BreakAnywhere(true);
+    }
     QPlainTextEdit::insertFromMimeData(&plain);
 }
 

@@ -63,6 +63,10 @@ private:
     // Calls `visit` with each displayed line (each hard line with word wrap
     // off) until it returns false.
     template <typename Visit> void ForEachLine(Visit visit) const;
+    // Breaks wrapped lines anywhere while the note holds a word too long to
+    // wrap at word boundaries in reasonable time, else at word boundaries.
+    void ChooseWrapMode();
+    void BreakAnywhere(bool anywhere);
     // Adds `lines` by the append rule in one edit at the end of the text.
     void AppendAll(const std::vector<std::string_view>& lines);
 };

@@ -112,6 +112,17 @@ void TFileStream::Write(const void* buffer, std::size_t count) {
     }
 }
 
+void TFileStream::Close() {
+    if (Handle_ < 0) {
+        return;
+    }
+    const int handle = Handle_;
+    Handle_ = -1;
+    if (!sys::Close(handle)) {
+        throw EWriteError(msg::SWriteError);
+    }
+}
+
 void TFileStream::Flush() {
     if (!sys::Flush(Handle_)) {
         throw EWriteError(msg::SWriteError);

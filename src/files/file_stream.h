@@ -44,6 +44,10 @@ public:
 
     /// Flushes the written bytes to the disk; raises EWriteError on failure.
     void Flush();
+    /// Closes the file, raising EWriteError when the system reports an error
+    /// (some file systems report a lost write only here). A writer calls it
+    /// at the end; the destructor closes silently.
+    void Close();
 
     const std::string& FileName() const { return FileName_; }
 

@@ -459,6 +459,7 @@ void TStringList::SaveLines(const std::string& fileName) const {
         start = next;
     }
     stream.Write(first, static_cast<std::size_t>(out - first));
+    stream.Close();
 }
 
 std::string TStringList::LinesToText() const {

@@ -42,6 +42,7 @@ TCustomOutline::~TCustomOutline() {
 
 void TCustomOutline::AddCounts(TOutlineNode* from, std::int32_t sizeDelta,
                                std::int32_t shownDelta) {
+    KnownRowItem_ = nullptr;
     bool shown = shownDelta != 0;
     for (TOutlineNode* node = from; node != nullptr; node = node->Parent_) {
         if (sizeDelta == 0 && !shown) {
@@ -56,7 +57,11 @@ void TCustomOutline::AddCounts(TOutlineNode* from, std::int32_t sizeDelta,
                 shown = false;
             }
         }
-        node->InvalidateFollowing();
+        if (sizeDelta == 0) {
+            node->InvalidateFollowingRows();
+        } else {
+            node->InvalidateFollowing();
+        }
     }
 }
 
@@ -72,6 +77,7 @@ void TCustomOutline::InsertChild(TOutlineNode* parent, std::int32_t place, TOutl
             std::memcpy(grown->begin(), list->begin(), sizeof(TOutlineNode*) * count);
             grown->Count = count;
             grown->Valid = list->Valid;
+            grown->RowValid = list->RowValid;
             Store_.Release(list, TChildList::BlockBytes(list->Capacity));
         }
         parent->Children_ = list = grown;
@@ -81,7 +87,7 @@ void TCustomOutline::InsertChild(TOutlineNode* parent, std::int32_t place, TOutl
                  sizeof(TOutlineNode*) * static_cast<std::size_t>(list->Count - place));
     items[place] = child;
     ++list->Count;
-    list->Valid = std::min(list->Valid, place);
+    list->Invalidate(place);
     child->Parent_ = parent;
     AddCounts(parent, child->Size_, 1 + child->ShownCount_);
     if (Tallying_ && child->IsShown() && parent->NearestShownItem() == parent) {
@@ -100,7 +106,7 @@ void TCustomOutline::RemoveChild(TOutlineNode* child) {
     std::memmove(items + place, items + place + 1,
                  sizeof(TOutlineNode*) * static_cast<std::size_t>(list.Count - place - 1));
     --list.Count;
-    list.Valid = std::min(list.Valid, place);
+    list.Invalidate(place);
     child->Parent_ = nullptr;
     if (list.Count == 0) {
         Store_.Release(&list, TOutlineNode::TChildList::BlockBytes(list.Capacity));
@@ -120,6 +126,7 @@ bool TCustomOutline::DeeperThan(const TOutlineNode* item, std::int32_t level) {
 }
 
 void TCustomOutline::ReleaseSubtree(TOutlineNode* item) {
+    KnownRowItem_ = nullptr;
     // An explicit stack: a file can nest items a million deep.
     std::vector<TOutlineNode*> pending{item};
     while (!pending.empty()) {
@@ -140,6 +147,7 @@ void TCustomOutline::ReleaseSubtree(TOutlineNode* item) {
 }
 
 void TCustomOutline::DropItems(bool keepMemory) {
+    KnownRowItem_ = nullptr;
     RootItem_->Children_ = nullptr;
     RootItem_->Size_ = 1;
     RootItem_->ShownCount_ = 0;
@@ -195,7 +203,15 @@ void TCustomOutline::MoveRowTo(TOutlineNode* item) {
     if (item == RootItem_) {
         return;
     }
-    SetRow(RowOf(item));
+    if (item != KnownRowItem_) {
+        if (!item->IsShown()) {
+            SetRow(RowOf(item));
+            return;
+        }
+        KnownRow_ = item->RowInOutline();
+        KnownRowItem_ = item;
+    }
+    SetRow(KnownRow_);
 }
 
 bool TCustomOutline::SyncRows() {
@@ -257,7 +273,10 @@ void TCustomOutline::SetSelectedIndex(std::int32_t value) {
 
 void TCustomOutline::Click() {
     if (TotalItems() > 0) {
-        TOutlineNode* item = ItemOnCurrentRow();
+        // The item of a known row needs no search down the lists.
+        TOutlineNode* item = KnownRowItem_ != nullptr && KnownRow_ == Row()
+                                 ? const_cast<TOutlineNode*>(KnownRowItem_)
+                                 : ItemOnCurrentRow();
         SelectedNode_ = item;
         MoveRowTo(item);
     }
@@ -392,6 +411,7 @@ void TCustomOutline::TakeItems(TCustomOutline& source) {
         return;
     }
     DropItems(false);
+    source.KnownRowItem_ = nullptr;
     Store_.Swap(source.Store_);
     // The captions may carry widths the other outline measured: a generation
     // after both outlines' own leaves none of them current.
@@ -481,14 +501,23 @@ void TCustomOutline::Expand(TOutlineNode* item) {
     if (item->Expanded_) {
         return; // the handler expanded it itself
     }
+    // A known row is a shown item's, so it lies outside the closed item:
+    // after it, it moves down by the rows that open; before it, it stays.
+    const TOutlineNode* known = KnownRowItem_;
+    const std::int32_t knownRow = KnownRow_;
+    const bool below = known != nullptr && known->Index() > item->Index();
     item->Expanded_ = true;
     if (Tallying_) {
         TallyChildren(item, 1);
     }
     const std::int32_t added = item->ChildCount();
     item->ShownCount_ += added;
-    item->InvalidateFollowing();
+    item->InvalidateFollowingRows();
     AddCounts(item->Parent_, 0, added);
+    if (known != nullptr) {
+        KnownRowItem_ = known;
+        KnownRow_ = knownRow + (below ? added : 0);
+    }
     WidthChangedUnder(item->Parent_);
     SyncRowsAndRepaint();
 }
@@ -505,7 +534,7 @@ void TCustomOutline::Collapse(TOutlineNode* item) {
         TOutlineNode* node = pending.back();
         pending.pop_back();
         if (node->Children_ != nullptr) {
-            node->Children_->Valid = 0;
+            node->Children_->Invalidate(0);
             for (TOutlineNode* child : *node->Children_) {
                 if (child->Expanded_) {
                     pending.push_back(child);
@@ -515,7 +544,7 @@ void TCustomOutline::Collapse(TOutlineNode* item) {
         node->ShownCount_ = 0;
         node->Expanded_ = false;
     }
-    item->InvalidateFollowing();
+    item->InvalidateFollowingRows();
     AddCounts(item->Parent_, 0, -removed);
     SyncRowsAndRepaint();
     NotifyCollapse(item->Index());
@@ -579,7 +608,7 @@ void TCustomOutline::ExpandSubtree(TOutlineNode* item) {
     for (auto it = parents.rbegin(); it != parents.rend(); ++it) {
         TOutlineNode* node = *it;
         node->Expanded_ = true;
-        node->Children_->Valid = 0;
+        node->Children_->Invalidate(0);
         std::int32_t shown = 0;
         for (const TOutlineNode* child : *node->Children_) {
             shown += 1 + child->ShownCount_;
@@ -589,7 +618,7 @@ void TCustomOutline::ExpandSubtree(TOutlineNode* item) {
     if (Tallying_) {
         TallyChildren(item, 1);
     }
-    item->InvalidateFollowing();
+    item->InvalidateFollowingRows();
     AddCounts(item->Parent_, 0, item->ShownCount_ - before);
     WidthChangedUnder(item->Parent_);
     SyncRowsAndRepaint();
@@ -616,6 +645,7 @@ void TCustomOutline::NotifyCollapse(std::int32_t index) {
 }
 
 void TCustomOutline::AfterLoad() {
+    KnownRowItem_ = nullptr;
     SetRow(0);
     SelectedNode_ = RootItem_;
     SyncRowsAndRepaint();

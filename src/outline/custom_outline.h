@@ -202,12 +202,18 @@ private:
 
     void InsertChild(TOutlineNode* parent, std::int32_t place, TOutlineNode* child);
     void RemoveChild(TOutlineNode* child);
-    static void AddCounts(TOutlineNode* from, std::int32_t sizeDelta, std::int32_t shownDelta);
+    void AddCounts(TOutlineNode* from, std::int32_t sizeDelta, std::int32_t shownDelta);
     static bool DeeperThan(const TOutlineNode* item, std::int32_t level);
 
     TOutlineStore Store_; // every item's node, caption and child list
     TOutlineNode* RootItem_ = nullptr;
     TOutlineNode* SelectedNode_ = nullptr;
+    // The row of KnownRowItem_, while no row has moved since it was found.
+    // Opening an item moves the rows below it by what opens, so ExpandAll,
+    // when it opens item by item for a watcher, keeps the selection's row
+    // without looking for it again through every list above it.
+    const TOutlineNode* KnownRowItem_ = nullptr;
+    std::int32_t KnownRow_ = 0;
     int WidthSuspended_ = 0;
     TOutlineStyle OutlineStyle_ = TOutlineStyle::osTreePictureText;
     TOutlineOptions Options_ = ooDrawTreeRoot | ooDrawFocusRect;

@@ -26,6 +26,7 @@ void TCustomOutline::SaveOutline(const std::string& fileName) {
     CheckStorableDepth();
     TFileStream stream(fileName, TFileMode::Create);
     SaveOutlineStream(stream);
+    stream.Close();
 }
 
 void TCustomOutline::SaveOutlineStream(TFileStream& stream) {

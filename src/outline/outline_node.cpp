@@ -49,14 +49,22 @@ void TOutlineNode::ValidateThrough(std::int32_t place) const {
         TOutlineNode* child = list[i];
         if (i == 0) {
             child->Offset_ = 1;
-            child->RowOffset_ = 1;
         } else {
             const TOutlineNode* previous = list[i - 1];
             child->Offset_ = previous->Offset_ + previous->Size_;
+        }
+    }
+    for (std::int32_t i = list.RowValid; i <= place; ++i) {
+        TOutlineNode* child = list[i];
+        if (i == 0) {
+            child->RowOffset_ = 1;
+        } else {
+            const TOutlineNode* previous = list[i - 1];
             child->RowOffset_ = previous->RowOffset_ + 1 + previous->ShownCount_;
         }
     }
     list.Valid = std::max(list.Valid, place + 1);
+    list.RowValid = std::max(list.RowValid, place + 1);
 }
 
 std::int32_t TOutlineNode::CheckedPlace() const {
@@ -93,7 +101,18 @@ void TOutlineNode::InvalidateFollowing() const {
     }
     const std::int32_t place = CheckedPlace();
     if (place >= 0) {
-        Parent_->Children_->Valid = place + 1;
+        Parent_->Children_->Invalidate(place + 1);
+    }
+}
+
+void TOutlineNode::InvalidateFollowingRows() const {
+    if (Parent_ == nullptr) {
+        return;
+    }
+    const std::int32_t place = CheckedPlace();
+    if (place >= 0) {
+        TChildList& list = *Parent_->Children_;
+        list.RowValid = std::min(list.RowValid, place + 1);
     }
 }
 
@@ -123,11 +142,11 @@ std::int32_t TOutlineNode::ChildPlaceForOffset(std::int32_t offset) const {
 
 std::int32_t TOutlineNode::ChildPlaceForRow(std::int32_t rowOffset) const {
     const TChildList& list = *Children_;
-    if (list.Valid > 0) {
-        const TOutlineNode* last = list[list.Valid - 1];
+    if (list.RowValid > 0) {
+        const TOutlineNode* last = list[list.RowValid - 1];
         if (rowOffset <= last->RowOffset_ + last->ShownCount_) {
             const auto begin = list.begin();
-            const auto found = std::upper_bound(begin, begin + list.Valid, rowOffset,
+            const auto found = std::upper_bound(begin, begin + list.RowValid, rowOffset,
                                                 [](std::int32_t value, const TOutlineNode* child) {
                                                     return value < child->RowOffset_;
                                                 });
@@ -135,7 +154,7 @@ std::int32_t TOutlineNode::ChildPlaceForRow(std::int32_t rowOffset) const {
         }
     }
     const std::int32_t count = list.Count;
-    for (std::int32_t i = list.Valid; i < count; ++i) {
+    for (std::int32_t i = list.RowValid; i < count; ++i) {
         ValidateThrough(i);
         const TOutlineNode* child = list[i];
         if (rowOffset <= child->RowOffset_ + child->ShownCount_) {
@@ -157,7 +176,10 @@ std::int32_t TOutlineNode::Index() const {
 std::int32_t TOutlineNode::RowInOutline() const {
     std::int32_t row = -1;
     for (const TOutlineNode* node = this; node->Parent_ != nullptr; node = node->Parent_) {
-        node->PlaceInParent();
+        const std::int32_t place = node->PlaceInParent();
+        if (place >= node->Parent_->Children_->RowValid) {
+            node->Parent_->ValidateThrough(place);
+        }
         row += node->RowOffset_;
     }
     return row;

@@ -1,6 +1,7 @@
 #pragma once
 // One item of the outline: a caption, the caller's data pointer and the
 // item's children.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -86,13 +87,22 @@ private:
 
     // Positions and rows are kept relative to the parent and summed on the
     // way up. A child list knows how far its children's cached offsets are
-    // correct (Valid); a change inside the list only pulls Valid back, and
-    // readers extend it forward as far as they need. The child pointers
-    // follow the header in the same block.
+    // correct (Valid), and how far their rows are (RowValid, never past
+    // Valid); a change inside the list only pulls them back, and readers
+    // extend them forward as far as they need. Opening or closing an item
+    // moves rows but no positions, so it pulls back RowValid alone. The
+    // child pointers follow the header in the same block.
     struct alignas(alignof(TOutlineNode*)) TChildList {
         std::int32_t Count = 0;
         std::int32_t Capacity = 0;
         std::int32_t Valid = 0;
+        std::int32_t RowValid = 0;
+
+        /// Offsets and rows from `place` on are stale.
+        void Invalidate(std::int32_t place) {
+            Valid = std::min(Valid, place);
+            RowValid = std::min(RowValid, place);
+        }
 
         static std::size_t BlockBytes(std::int32_t capacity) {
             static_assert(sizeof(TChildList) % alignof(TOutlineNode*) == 0,
@@ -144,6 +154,8 @@ private:
     std::int32_t ChildPlaceForRow(std::int32_t rowOffset) const;
     /// Marks cached offsets after this item in its parent's list as stale.
     void InvalidateFollowing() const;
+    /// ... only their rows: this item's shown count changed, not its size.
+    void InvalidateFollowingRows() const;
     std::int32_t RowInOutline() const;
 
     TOutlineNode* Parent_ = nullptr;

@@ -9,10 +9,16 @@
 #include <QLabel>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -174,7 +180,9 @@ TEST_F(FileFaultTest, EveryFailedOperationOfSaveLeavesTheOldFilesAndTheDocument)
             EXPECT_EQ(FolderFiles(), old);
             EXPECT_EQ(test::WindowState(*main), before);
         } else {
-            // A failure the save can do without, once the new files are in place.
+            // Only the removal of the replaced files may fail: by then the
+            // new ones are in place and flushed.
+            EXPECT_EQ(operations[k], "remove");
             ++tolerated;
             toleratedOperations += operations[k] + " ";
             // Only a failed removal of the replaced files, kept under
@@ -229,6 +237,116 @@ TEST_F(FileFaultTest, EveryFailedOperationOfOpenLeavesTheOpenDocument) {
     std::cout << "open: " << operations.size() << " operations failed in turn, " << failed
               << " refused with the document kept, " << tolerated << " loaded regardless\n";
     EXPECT_GT(failed, 0);
+}
+
+// A small file system of its own, mounted for the test where the system lets
+// it (it takes the right to mount), so that a save meets a really full disk.
+class TSmallDisk {
+public:
+    TSmallDisk(const std::string& path, const char* size) : Path_(path) {
+        std::filesystem::create_directory(path);
+        const std::string options = std::string("size=") + size + ",mode=0700";
+        Mounted_ = ::mount("virevi-test", path.c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
+                           options.c_str()) == 0;
+    }
+    ~TSmallDisk() {
+        if (Mounted_) {
+            ::umount2(Path_.c_str(), MNT_DETACH);
+        }
+    }
+    TSmallDisk(const TSmallDisk&) = delete;
+    TSmallDisk& operator=(const TSmallDisk&) = delete;
+
+    bool Mounted() const { return Mounted_; }
+
+    /// Fills the disk with a file of its own until `room` bytes are left
+    /// (or less, where the disk counts in larger units).
+    void LeaveRoom(std::uint64_t room) const {
+        struct statvfs disk {};
+        ASSERT_EQ(::statvfs(Path_.c_str(), &disk), 0);
+        const std::uint64_t free = std::uint64_t{disk.f_bavail} * disk.f_frsize;
+        if (free <= room) {
+            return;
+        }
+        const int fd = ::open((Path_ + "/filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(::posix_fallocate(fd, 0, static_cast<off_t>(free - room)), 0);
+        ::close(fd);
+    }
+
+private:
+    std::string Path_;
+    bool Mounted_ = false;
+};
+
+TEST_F(FileFaultTest, SaveOnAFullDiskKeepsTheOldFilesAtEveryAmountOfRoom) {
+    TSmallDisk disk(Folder.File("small"), "1m");
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << "this system does not let the test mount a file system";
+    }
+    const Files old = {{"doc.Trr", test::ReadFileBytes(Folder.File("doc.Trr"))},
+                       {"doc.Txt", test::ReadFileBytes(Folder.File("doc.Txt"))},
+                       {"doc.Bin", test::ReadFileBytes(Folder.File("doc.Bin"))}};
+    // A note of 2,000 lines, 200 KB, appended: the save needs that much room and more.
+    std::string text;
+    for (int i = 0; i < 2000; ++i) {
+        text += std::to_string(i) + std::string(94, 'n') + "\r\n";
+    }
+    test::WriteFileBytes(Folder.File("added.txt"), text);
+    const auto smallFiles = [&] {
+        Files files;
+        for (const std::string& name : test::FileNamesIn(Folder.File("small"))) {
+            if (name != "filler") {
+                files[name] = test::ReadFileBytes(Folder.File("small/" + name));
+            }
+        }
+        return files;
+    };
+
+    constexpr std::uint64_t Step = 4096;
+    int refused = 0;
+    bool saved = false;
+    std::set<std::string> messages;
+    for (std::uint64_t room = 0; !saved && room <= 1024 * 1024; room += Step) {
+        SCOPED_TRACE("room " + std::to_string(room));
+        for (const std::string& name : test::FileNamesIn(Folder.File("small"))) {
+            std::filesystem::remove(Folder.File("small/" + name));
+        }
+        for (const auto& [name, bytes] : old) {
+            test::WriteFileBytes(Folder.File("small/" + name), bytes);
+        }
+        disk.LeaveRoom(room);
+        TMain main;
+        main.SetPrompts(&Prompts);
+        Prompts.OpenName = "small/doc.Trr";
+        main.mnOpenClick();
+        Prompts.OpenName = "added.txt";
+        main.mnAddClick();
+        ASSERT_TRUE(main.Document().DocModified);
+        const test::TWindowState before = test::WindowState(main);
+        Run(main, &TMain::mnSaveClick, -1, 0);
+        if (Shown.empty()) {
+            saved = true;
+            EXPECT_FALSE(main.Document().DocModified);
+            EXPECT_NE(test::ReadFileBytes(Folder.File("small/doc.Txt")).find(text),
+                      std::string::npos);
+            break;
+        }
+        ++refused;
+        ASSERT_EQ(Shown.size(), 1u);
+        messages.insert(Shown[0].Text);
+        // Nothing of the failed save is left: no new file, no partial one.
+        EXPECT_EQ(smallFiles(), old);
+        EXPECT_EQ(test::WindowState(main), before);
+    }
+    std::cout << "full disk: " << refused << " saves refused with the old files kept, from 0 to "
+              << refused * Step << " bytes of room, then saved; messages:";
+    for (const std::string& message : messages) {
+        std::cout << " \"" << message << "\"";
+    }
+    std::cout << "\n";
+    EXPECT_TRUE(saved);
+    EXPECT_GT(refused, 40); // the note alone needs 200 KB
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "app/main_state.h"
 
+#include "runtime/errors.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -80,6 +82,21 @@ INSTANTIATE_TEST_SUITE_P(Cases, SplitNoteTest, testing::ValuesIn(SplitCases), []
     }
     return name;
 });
+
+TEST(CheckAddedLinesTest, RefusesOnlyALineLongerThanTheEditorTakes) {
+    TStringList lines;
+    lines.Add("short");
+    lines.Add(std::string(MostAddedLineBytes, 'a'));
+    EXPECT_NO_THROW(CheckAddedLines(lines));
+    lines.Add(std::string(MostAddedLineBytes + 1, 'a'));
+    lines.Add("after");
+    try {
+        CheckAddedLines(lines);
+        FAIL() << "a line one byte too long was taken";
+    } catch (const EStringListError& error) {
+        EXPECT_STREQ(error.what(), "行が長すぎます");
+    }
+}
 
 TEST(NameFiltersTest, GivesThePlatformSyntax) {
     EXPECT_EQ(NameFiltersOf("virevi(*.Trr)|*.Trr"), (Lines{"virevi(*.Trr)"}));

@@ -146,6 +146,46 @@ TEST_F(MemoTest, WordWrapSwitchScrollsToTheTopAndKeepsTheFocus) {
     EXPECT_EQ(Memo.Count(), 200u);
 }
 
+TEST_F(MemoTest, NoteWithAWordLongerThanWrappingTakesBreaksAnywhereUntilItGoes) {
+    const std::string word(64 * 1024, 'w');
+    std::string words;
+    while (words.size() < 300) {
+        words += "word ";
+    }
+    const auto show = [&](const TStringList& note) {
+        Memo.SetWordWrap(false);
+        Memo.Assign(note);
+        Memo.SetWordWrap(true);
+    };
+    show(MakeList({"a", word}));
+    EXPECT_EQ(Memo.wordWrapMode(), QTextOption::WrapAnywhere);
+    std::string joined;
+    for (std::size_t i = 1; i < Memo.Count(); ++i) {
+        joined += Memo.Line(i);
+    }
+    EXPECT_EQ(joined, word);
+
+    // The next note has ordinary words: they wrap whole again.
+    show(MakeList({words}));
+    EXPECT_EQ(Memo.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    for (std::size_t i = 0; i + 1 < Memo.Count(); ++i) {
+        EXPECT_EQ(Memo.Line(i).back(), ' ') << Memo.Line(i);
+    }
+
+    // Japanese may break between any two characters: a long line of it is no long word.
+    std::string japanese;
+    while (japanese.size() < 3 * 4096) {
+        japanese += "\x82\xA0\x8A\xBF"; // あ漢
+    }
+    show(MakeList({japanese}));
+    EXPECT_EQ(Memo.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+
+    // Pasted while wrapping, before the text is laid out.
+    QGuiApplication::clipboard()->setText(QString::fromStdString(word));
+    Memo.PasteFromClipboard();
+    EXPECT_EQ(Memo.wordWrapMode(), QTextOption::WrapAnywhere);
+}
+
 TEST_F(MemoTest, RealKeysTypeJapaneseTabsAndLineBreaks) {
     QTest::keyClicks(&Memo, QStringLiteral("abc"));
     QTest::keyClick(&Memo, Qt::Key_Tab);

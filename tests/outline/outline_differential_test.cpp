@@ -40,7 +40,10 @@ public:
             Log_.push_back(std::string("error ") + error.what());
         };
         if (watched) {
-            Outline_.OnClick = [this](TRowCursor&) { Log_.push_back("click"); };
+            // The row a handler sees at each step, ExpandAll's single steps included.
+            Outline_.OnClick = [this](TRowCursor&) {
+                Log_.push_back("click " + std::to_string(Outline_.Row()));
+            };
             Outline_.OnExpand = [this](TCustomOutline&, std::int32_t index) {
                 Log_.push_back("expand " + std::to_string(index));
             };

@@ -115,7 +115,7 @@ void TRefOutline::Click() {
         Selected = ItemOnCurrentRow();
         MoveRowTo(Selected);
     }
-    Log.push_back("click");
+    Log.push_back("click " + std::to_string(Row));
 }
 
 TRefNode* TRefOutline::ItemOnCurrentRow() {
