@@ -216,6 +216,7 @@ void TCustomOutline::MoveRowTo(TOutlineNode* item) {
 
 bool TCustomOutline::SyncRows() {
     const std::int32_t oldCount = RowCount();
+    const std::int32_t oldRow = Row();
     // The rows changing are no reason to measure the column again.
     SettingHeight_ = true;
     try {
@@ -226,7 +227,14 @@ bool TCustomOutline::SyncRows() {
     }
     SettingHeight_ = false;
     if (SelectedNode_ != RootItem_) {
+        const std::int32_t cutRow = Row();
         SetSelectedIndex(SelectedNode_->Index());
+        // Fewer rows pulled the current row up without a click. When the
+        // selection lands on that very row, no move clicks either, and the
+        // window would keep showing the note of an item no longer selected.
+        if (cutRow != oldRow && Row() == cutRow) {
+            Click();
+        }
     }
     return RowCount() != oldCount;
 }

@@ -248,6 +248,18 @@ TEST_F(OutlineTreeTest, CollapsingParentOfSelectionSelectsParent) {
     EXPECT_EQ(Outline.Row(), 0);
 }
 
+TEST_F(OutlineTreeTest, CollapsingParentOfSelectionOnTheLastRowClicksToo) {
+    // The rows shrink under the current row, which lands on the parent's row:
+    // the selection moved, so the click must come all the same.
+    Build(Outline, "1Q 1P 2A");
+    Outline.ItemAt(2)->SetExpanded(true);
+    Select(3);
+    Outline.ItemAt(2)->SetExpanded(false);
+    EXPECT_EQ(Events, (TEvents{"click", "collapse 2"}));
+    EXPECT_EQ(Outline.SelectedIndex(), 2);
+    EXPECT_EQ(Outline.Row(), 1);
+}
+
 TEST_F(OutlineTreeTest, HandlersSeeRowsBeforeExpandAndAfterCollapse) {
     Build(Outline, "1P 2A 2B");
     std::vector<std::int32_t> seen;

@@ -140,9 +140,16 @@ void TRefOutline::MoveRowTo(TRefNode* node) {
 
 bool TRefOutline::SyncRows() {
     const std::int32_t old = RowCount;
+    const std::int32_t oldRow = Row;
     SetRowCount(static_cast<std::int32_t>(Display().size()));
     if (Selected != Root_.get()) {
+        const std::int32_t cutRow = Row;
         SetSelectedIndex(Pos(Selected));
+        // A current row cut back by fewer rows is a row change like any
+        // other: it clicks once, also when the selection stays on it.
+        if (cutRow != oldRow && Row == cutRow) {
+            Click();
+        }
     }
     return RowCount != old;
 }

@@ -1,0 +1,15 @@
+#include <gtest/gtest.h>
+
+#include "app/application.h"
+
+int main(int argc, char** argv) {
+    // Real widgets, no screen: the offscreen platform unless the caller chose one.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    // The program's own application object: an error that escapes an event
+    // handler reaches the error display, as it does for a user.
+    virevi::TApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
