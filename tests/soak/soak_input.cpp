@@ -60,11 +60,7 @@ void TSoak::OutlineKey() {
         {Qt::Key_Down, Qt::ControlModifier, ""},
         {Qt::Key_Asterisk, Qt::ControlModifier | Qt::KeypadModifier, "*"},
     };
-    TKey key = Pick(keys);
-    // Expanding everything is slow on a large outline, and known to be.
-    if (key.Modifiers.testFlag(Qt::KeypadModifier) && Main_.olTree->TotalItems() > 60) {
-        key = keys.front();
-    }
+    const TKey key = Pick(keys);
     Current_ << " "
              << QKeySequence(QKeyCombination(key.Modifiers, key.Key)).toString().toStdString();
     FocusOn(Main_.olTree);
@@ -159,7 +155,7 @@ void TSoak::ExpandByApi(bool expand) {
         item->SetExpanded(true);
     } else if (how == 1) {
         tree.ToggleExpanded(item);
-    } else if (item->LastIndexInSubtree() - index < 60) {
+    } else {
         item->ExpandAll();
     }
 }
