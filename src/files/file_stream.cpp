@@ -82,10 +82,13 @@ std::size_t TFileStream::Read(void* buffer, std::size_t count) {
         return 0;
     }
     if (::lseek(Handle_, Position_, SEEK_SET) < 0) {
-        return 0;
+        throw EReadError(msg::SReadError);
     }
     const ssize_t got = sys::Read(Handle_, buffer, count);
-    if (got <= 0) {
+    if (got < 0) {
+        throw EReadError(msg::SReadError);
+    }
+    if (got == 0) {
         return 0;
     }
     Position_ += got;

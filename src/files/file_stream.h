@@ -31,7 +31,9 @@ public:
     void Seek(std::int64_t position) { Position_ = position; }
 
     /// Up to `count` bytes at the position, one system call; returns the
-    /// bytes delivered, 0 at the end or when the call fails. Raises nothing.
+    /// bytes delivered, 0 at the end. Raises EReadError when the system
+    /// reports an error: taken for the end, it would cut a document short
+    /// without a word, and a save would then write the shortened one back.
     std::size_t Read(void* buffer, std::size_t count);
 
     /// Writes `count` bytes at the position; raises EWriteError when

@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "files/file_system.h"
+#include "files/string_list.h"
 #include "runtime/errors.h"
 #include "support/temp_folder.h"
 
@@ -87,6 +88,33 @@ TEST_F(FileStreamTest, InjectedFaultsFailTheirOperation) {
         return op == TFileOperation::Flush ? EIO : 0;
     });
     EXPECT_THROW(stream.Flush(), EWriteError);
+    SetFaultHook([](TFileOperation op, const std::string&) {
+        return op == TFileOperation::Close ? EIO : 0;
+    });
+    EXPECT_THROW(stream.Close(), EWriteError);
+}
+
+// A read that fails halfway through a file is an error, not its end: a list
+// of lines, like the notes of a document, is not loaded cut short.
+TEST_F(FileStreamTest, FailedReadIsAnErrorNotTheEnd) {
+    const std::string path = Folder.File("long.txt");
+    std::string text;
+    while (text.size() < 3 * (std::size_t{1} << 20)) {
+        text += "a line of the notes\r\n";
+    }
+    WriteFileBytes(path, text);
+    int reads = 0;
+    SetFaultHook([&](TFileOperation op, const std::string&) {
+        return op == TFileOperation::Read && ++reads == 2 ? EIO : 0;
+    });
+    TStringList lines;
+    lines.Add("kept");
+    EXPECT_THROW(lines.LoadLines(path), EReadError);
+    ASSERT_EQ(lines.Count(), 1u);
+    EXPECT_EQ(lines[0], "kept");
+    SetFaultHook({});
+    lines.LoadLines(path);
+    EXPECT_EQ(lines.Count(), text.size() / 21);
 }
 
 TEST_F(FileStreamTest, LongWritesStartTheirFlushAsTheyGo) {
