@@ -75,12 +75,3 @@ TEST_F(ApplicationTest, ErrorWhileButtonHeldCancelsThePressedWidgetsMode) {
 
 } // namespace
 } // namespace virevi::test
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    virevi::TApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,3 +1,5 @@
+// The main of the test programs that run under the program's own application
+// object (a process can hold only one).
 #include <gtest/gtest.h>
 
 #include "app/application.h"
