@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QLabel>
+#include <QTextDocument>
 
 #include <utility>
 
@@ -90,6 +91,12 @@ TMain::TMain(QWidget* parent)
     olTree->OnClick = [this](auto&) { olTreeClick(); };
     // Called inside the outline's handler, so the error keeps its own type.
     olTree->OnShowError = [](const std::exception&) { ShowException(std::current_exception()); };
+    // Typing marks the label at once, not only at the next command.
+    connect(moNote->document(), &QTextDocument::modificationChanged, this, [this] {
+        if (!lbIndex->text().isEmpty()) {
+            ShowLabel();
+        }
+    });
     FormCreate();
 }
 
@@ -142,9 +149,14 @@ void TMain::CommitSelected() {
 // --- document state -------------------------------------------------------
 
 void TMain::ShowPosition() {
-    lbIndex->setText(QString::fromStdString(
-        PositionText(olTree->SelectedIndex(), olTree->TotalItems(), Document_->DocModified)));
+    ShowLabel();
     moNote->SetFocus();
+}
+
+void TMain::ShowLabel() {
+    const bool unsaved = Document_->DocModified || moNote->Modified();
+    lbIndex->setText(QString::fromStdString(
+        PositionText(olTree->SelectedIndex(), olTree->TotalItems(), unsaved)));
 }
 
 void TMain::InitDocument() {
@@ -192,6 +204,10 @@ void TMain::olTreeEnter() {
 }
 
 void TMain::olTreeClick() {
+    // The label follows every selection change, a command's included.
+    if (!lbIndex->text().isEmpty()) {
+        ShowLabel();
+    }
     if (SelectLock) {
         return;
     }
@@ -249,6 +265,7 @@ void TMain::mnDelClick() {
     olTree->DeleteItem(index);
     Document_->LoadNote();
     Document_->DocModified = true;
+    ShowLabel();
 }
 
 void TMain::mnCutClick() {
@@ -286,6 +303,7 @@ void TMain::mnSplitClick() {
         CommitSelected();
         moNote->SetFocus();
     }
+    ShowLabel();
 }
 
 void TMain::mnPrevNodeClick() {
@@ -311,14 +329,18 @@ void TMain::mnNextNodeClick() {
     ShowPosition();
 }
 
+// A level change is a change of the document, whether or not a note was
+// edited: the next save writes it, and closing asks before it is lost.
 void TMain::mnLevelDownClick() {
     CommitSelected();
     try {
         olTree->ItemAt(olTree->SelectedIndex())->ShiftLevel(+1);
+        Document_->DocModified = true;
         Document_->LoadNote();
     } catch (const EOutlineError&) {
         Prompts_->Beep();
     }
+    ShowLabel();
 }
 
 void TMain::mnLevelUpClick() {
@@ -331,9 +353,11 @@ void TMain::mnLevelUpClick() {
             return;
         }
         item->ShiftLevel(-1);
+        Document_->DocModified = true;
     } catch (const EOutlineError&) {
         Prompts_->Beep();
     }
+    ShowLabel();
 }
 
 // --- file commands --------------------------------------------------------

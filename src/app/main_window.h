@@ -54,6 +54,9 @@ public:
 
     /// Writes the position label and focuses the editor.
     void ShowPosition();
+    /// Writes the position label alone: the selected item, the item count,
+    /// and "*" while anything is unsaved, in the document or in the editor.
+    void ShowLabel();
     /// The untitled document of one item captioned " ", not modified.
     void InitDocument();
     /// Empties the editor, the pool and the outline.

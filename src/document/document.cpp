@@ -207,8 +207,10 @@ void TDocument::Commit(std::int32_t index) {
     record->Start = static_cast<std::int32_t>(start);
     record->Count = static_cast<std::int32_t>(NotePool.Count() - start);
     Editor_.SetWordWrap(true);
-    Editor_.SetModified(false);
+    // Marked before the editor lets go, so whoever watches the editor's
+    // flag sees the work as unsaved all along.
     DocModified = true;
+    Editor_.SetModified(false);
 }
 
 void TDocument::LoadNote() {

@@ -431,6 +431,9 @@ void TCustomOutline::TakeItems(TCustomOutline& source) {
     source.DropItems(false);
     source.SyncRows();
     AfterLoad();
+    // Every row now shows another item, even where the row count, the
+    // current row and the column width all came out as they were.
+    RepaintAll();
 }
 
 // --- moving ---------------------------------------------------------------

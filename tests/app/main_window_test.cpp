@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QScreen>
 #include <QTest>
 
 #include <deque>
@@ -198,9 +199,11 @@ TEST_F(MainEditingTest, InsertAboveThirdOfFiveKeepsTheOldItemsNote) {
     EXPECT_EQ(Selected(), 3);
     EXPECT_EQ(Editor(), Lines{});
     EXPECT_EQ(Note(4), Lines{"c"});
-    EXPECT_EQ(Label(), "3 / 6"); // inserting does not mark the document ...
-    Main.mnNextNodeClick();      // ... the commit of the empty note does
+    EXPECT_FALSE(Modified());     // inserting does not mark the document ...
+    EXPECT_EQ(Label(), "3 / 6*"); // ... but the note to commit is unsaved work
+    Main.mnNextNodeClick();       // ... and its commit marks the document
     EXPECT_EQ(Shape(), "a b  c d e");
+    EXPECT_TRUE(Modified());
     EXPECT_EQ(Label(), "4 / 6*");
 }
 
@@ -257,6 +260,52 @@ INSTANTIATE_TEST_SUITE_P(Cases, MainMoveTest, testing::Values(
     MoveCase{"left on a middle child",        Left,  3, "a -b -d x e -f",       4, 0}),
     CaseName<MoveCase>);
 // clang-format on
+
+TEST_F(MainEditingTest, LevelChangeThatMovesAnItemIsUnsavedWorkAndARefusedOneIsNot) {
+    const struct {
+        const char* Name;
+        void (TMain::*Command)();
+        std::int32_t Select;
+        bool Moves;
+    } cases[] = {
+        {"right on a first item", Right, 1, false},   {"right on a second child", Right, 3, true},
+        {"left on the last item", Left, 4, false},    {"left on a middle child", Left, 2, true},
+        {"left on a top-level item", Left, 1, false},
+    };
+    for (const auto& c : cases) {
+        Build({"a", "-b", "-c", "d"});
+        Select(c.Select);
+        Main.ShowPosition();
+        Prompts.Asked.clear();
+        (Main.*c.Command)();
+        EXPECT_EQ(Modified(), c.Moves) << c.Name;
+        EXPECT_EQ(Label().back() == '*', c.Moves) << c.Name << ": " << Label();
+        if (c.Moves) {
+            // Closing asks before the move is lost.
+            Prompts.Script("cancel");
+            Main.mnExitClick();
+            EXPECT_EQ(Prompts.Asked, "save? ") << c.Name;
+            EXPECT_TRUE(Main.isVisible());
+        }
+    }
+}
+
+TEST_F(MainEditingTest, LabelFollowsEverySelectionAndShowsTypingAtOnce) {
+    Build({"a", "b", "c", "d"});
+    Main.ShowPosition();
+    EXPECT_EQ(Label(), "1 / 4");
+    const TRect row1 = Main.olTree->RowRect(1);
+    QTest::mouseClick(Main.olTree->viewport(), Qt::LeftButton, {},
+                      QPoint(row1.Left + 2, (row1.Top + row1.Bottom) / 2));
+    EXPECT_EQ(Label(), "2 / 4");
+    Main.olTree->setFocus();
+    QTest::keyClick(Main.olTree, Qt::Key_Down);
+    EXPECT_EQ(Label(), "3 / 4");
+    QTest::keyClick(Main.moNote, Qt::Key_X);
+    EXPECT_EQ(Label(), "3 / 4*");
+    Main.mnDelClick();
+    EXPECT_EQ(Label(), "3 / 3*");
+}
 
 TEST_F(MainEditingTest, NextAndPreviousSkipItemsInsideCollapsedParents) {
     Build({"a", "-b", "--c", "d"});
@@ -388,6 +437,33 @@ TEST_F(MainDocumentTest, SaveAsksForANameOnlyWhenUntitledAndNewAndCloseAskNothin
     Main.mnExitClick();
     EXPECT_FALSE(Main.isVisible());
     EXPECT_EQ(Prompts.Asked, "save-as ");
+}
+
+TEST_F(MainDocumentTest, OpenLeavesNoRowOfTheDocumentBeforeOnTheScreen) {
+    Build({"aaaa", "bb", "cccccccccccc", "dd"});
+    Prompts.Script("four.Trr");
+    Main.mnSaveAsClick();
+    const auto clickRow = [this](std::int32_t row) {
+        const TRect r = Main.olTree->RowRect(row);
+        QTest::mouseClick(Main.olTree->viewport(), Qt::LeftButton, {},
+                          QPoint(r.Left + 2, (r.Top + r.Bottom) / 2));
+    };
+    clickRow(1);
+    QTest::keyClick(Main.moNote, Qt::Key_End);
+    QTest::keyClicks(Main.moNote, QStringLiteral("XYZ"));
+    clickRow(0);
+    EXPECT_EQ(Shape(), "aaaa bbXYZ cccccccccccc dd");
+    QTest::qWait(20);
+    Prompts.Script("no four.Trr");
+    Main.mnOpenClick();
+    EXPECT_EQ(Shape(), "aaaa bb cccccccccccc dd");
+    QTest::qWait(20);
+    // What the window shows is what painting the outline afresh draws.
+    QWidget* rows = Main.olTree->viewport();
+    const QRect onWindow(rows->mapTo(&Main, QPoint(0, 0)), rows->size());
+    const QImage shown = Main.screen()->grabWindow(Main.winId()).toImage().copy(onWindow);
+    EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32),
+              rows->grab().toImage().convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(MainDocumentTest, EmptyOutlineFileLoadsAsADocumentWithOneItem) {
