@@ -265,13 +265,25 @@ void TMemo::Append(std::string_view line) {
 }
 
 void TMemo::AppendLines(const TStringList& lines) {
-    std::vector<std::string_view> views;
-    views.reserve(lines.Count());
+    if (lines.Count() == 0) {
+        return;
+    }
+    // A list goes in whole: the last line is ended first, so an empty line
+    // of the list is a line of the note and not just that line's end.
+    QString insertion;
+    if (document()->lastBlock().length() != 1) {
+        insertion += QLatin1Char('\n');
+    }
     for (std::size_t i = 0; i < lines.Count(); ++i) {
-        views.push_back(lines[i]);
+        insertion += FromShiftJis(lines[i]);
+        insertion += QLatin1Char('\n');
     }
     TSuspendPainting suspend(this);
-    AppendAll(views);
+    TKeepModified keep(document());
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(insertion);
+    setTextCursor(cursor);
 }
 
 void TMemo::Assign(const TStringList& lines) {

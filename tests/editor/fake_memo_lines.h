@@ -72,6 +72,9 @@ public:
         Caret_ = Anchor_ = Length();
     }
     void AppendLines(const TStringList& lines) override {
+        if (lines.Count() > 0 && !Text_.empty() && !EndsWithBreak()) {
+            Text_.append("\r\n");
+        }
         for (std::size_t i = 0; i < lines.Count(); ++i) {
             Append(lines[i]);
         }

@@ -109,11 +109,13 @@ inline std::vector<TMemoLinesCase> MemoLinesCases() {
              h.Memo().AppendLines(MakeList({"b", "", "c"}));
              EXPECT_EQ(ReadLines(h.Memo()), (Lines{"a", "b", "", "c"}));
          }},
-        {"bulk_append_follows_the_append_rule",
+        {"bulk_append_after_a_letter_keeps_every_line",
          [](TMemoHarness& h) {
              h.Type("a");
-             h.Memo().AppendLines(MakeList({"b", "", "c"}));
-             EXPECT_EQ(ReadLines(h.Memo()), (Lines{"a", "b", "c"}));
+             h.Memo().AppendLines(MakeList({"b", "", "c", ""}));
+             EXPECT_EQ(ReadLines(h.Memo()), (Lines{"a", "b", "", "c", ""}));
+             h.Memo().AppendLines(MakeList({}));
+             EXPECT_EQ(ReadLines(h.Memo()), (Lines{"a", "b", "", "c", ""}));
          }},
         {"appended_lines_leave_the_caret_after_them",
          [](TMemoHarness& h) {
