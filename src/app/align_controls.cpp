@@ -14,6 +14,14 @@ std::vector<TRect> AlignControls(const TRect& client,
     TRect space = client;
     space.Right = std::max(space.Right, space.Left);
     space.Bottom = std::max(space.Bottom, space.Top);
+    std::int32_t reserveWidth = 0;
+    std::int32_t reserveHeight = 0;
+    for (const TAlignedControl& control : controls) {
+        if (control.Align == TAlign::alClient) {
+            reserveWidth = std::max(reserveWidth, control.MinWidth);
+            reserveHeight = std::max(reserveHeight, control.MinHeight);
+        }
+    }
     constexpr TAlign order[] = {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight,
                                 TAlign::alClient};
     for (TAlign align : order) {
@@ -21,8 +29,10 @@ std::vector<TRect> AlignControls(const TRect& client,
             if (controls[i].Align != align) {
                 continue;
             }
-            const std::int32_t height = std::clamp(controls[i].Bounds.Height(), 0, space.Height());
-            const std::int32_t width = std::clamp(controls[i].Bounds.Width(), 0, space.Width());
+            const std::int32_t height = std::clamp(controls[i].Bounds.Height(), 0,
+                                                   std::max(space.Height() - reserveHeight, 0));
+            const std::int32_t width = std::clamp(controls[i].Bounds.Width(), 0,
+                                                  std::max(space.Width() - reserveWidth, 0));
             TRect& r = bounds[i];
             switch (align) {
             case TAlign::alTop:

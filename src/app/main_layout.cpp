@@ -30,6 +30,13 @@ namespace {
 
 constexpr int ClientWidth = 620;
 constexpr int ClientHeight = 356;
+// The smallest client area: the tool bar and the status bar whole, two rows
+// of the outline, and room for both panes side by side.
+constexpr int MinClientWidth = 160;
+constexpr int MinClientHeight = 31 + 25 + 48;
+// What the note pane keeps of a narrow window: its frame and a little of the
+// editor, and less than the splitter leaves it at its widest drag.
+constexpr int MinMemoWidth = 16;
 
 const std::function<void()>& CommandOf(const TMainCommands& commands, TCommand command) {
     static const std::function<void()> nothing;
@@ -150,6 +157,7 @@ void TMainLayout::BuildPanels(QWidget& olTree, QWidget& moNote, QLabel& lbIndex)
     ClientArea->SetBevels(bvNone, bvNone, 0);
     ClientArea->SetColor(clCream);
     Window_.setCentralWidget(ClientArea);
+    ClientArea->setMinimumSize(MinClientWidth, MinClientHeight);
     ClientArea->resize(ClientWidth, ClientHeight);
 
     pnSpeed = new TPanel(QStringLiteral("pnSpeed"));
@@ -163,7 +171,7 @@ void TMainLayout::BuildPanels(QWidget& olTree, QWidget& moNote, QLabel& lbIndex)
     pnMemo = new TPanel(QStringLiteral("pnMemo"));
     pnMemo->SetBevels(bvRaised, bvLowered, 2);
     // Created in tab order: the note pane first, so the editor is the first to take the focus.
-    ClientArea->InsertControl(*pnMemo, TAlign::alClient, {201, 31, 419, 300});
+    ClientArea->InsertControl(*pnMemo, TAlign::alClient, {201, 31, 419, 300}, {MinMemoWidth, 0});
     ClientArea->InsertControl(*pnSpeed, TAlign::alTop, {0, 0, 620, 31});
     ClientArea->InsertControl(*pnOutline, TAlign::alLeft, {0, 31, TSplitter::InitialWidth, 300});
     ClientArea->InsertControl(*pnStatus, TAlign::alBottom, {0, 331, 620, 25});
@@ -272,8 +280,7 @@ void TMainLayout::pnOutlineMouseMove(int x, int) {
         pnOutline->unsetCursor();
     }
     if (move.Width) {
-        pnOutline->resize(*move.Width, pnOutline->height());
-        ClientArea->Realign();
+        ClientArea->SetControlWidth(*pnOutline, *move.Width);
     }
 }
 

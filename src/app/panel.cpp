@@ -60,10 +60,20 @@ int TPanel::FrameWidth() const {
            (BevelInner_ != TBevelCut::bvNone ? BevelWidth_ : 0);
 }
 
-void TPanel::InsertControl(QWidget& control, TAlign align, const QRect& bounds) {
+void TPanel::InsertControl(QWidget& control, TAlign align, const QRect& bounds,
+                           const QSize& minimum) {
     control.setParent(this);
     control.setGeometry(bounds);
-    Controls_.push_back({&control, align});
+    Controls_.push_back({&control, align, bounds, minimum});
+    Realign();
+}
+
+void TPanel::SetControlWidth(QWidget& control, int width) {
+    for (TEntry& entry : Controls_) {
+        if (entry.Control == &control) {
+            entry.Designed.setWidth(width);
+        }
+    }
     Realign();
 }
 
@@ -72,7 +82,10 @@ void TPanel::Realign() {
     std::vector<QWidget*> widgets;
     for (const TEntry& entry : Controls_) {
         if (entry.Control && entry.Align != TAlign::alNone) {
-            controls.push_back({entry.Align, ToTRect(entry.Control->geometry())});
+            // The designed size, not the current one: a control cut to fit a
+            // small panel gets its own size back when the panel grows.
+            controls.push_back({entry.Align, ToTRect(entry.Designed), entry.Minimum.width(),
+                                entry.Minimum.height()});
             widgets.push_back(entry.Control);
         }
     }

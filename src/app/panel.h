@@ -28,8 +28,13 @@ public:
     int FrameWidth() const;
 
     /// Puts `control` on the panel with its alignment and its bounds (which for
-    /// an aligned control give only the height or width it keeps).
-    void InsertControl(QWidget& control, TAlign align, const QRect& bounds);
+    /// an aligned control give only the height or width it keeps, also after
+    /// the panel was too small for it for a while). A client control keeps
+    /// `minimum` where the other controls can give way.
+    void InsertControl(QWidget& control, TAlign align, const QRect& bounds,
+                       const QSize& minimum = {});
+    /// Gives an aligned control the width it keeps from now on.
+    void SetControlWidth(QWidget& control, int width);
     /// Lays the aligned controls out again, as after a control changed size.
     void Realign();
 
@@ -41,6 +46,8 @@ private:
     struct TEntry {
         QPointer<QWidget> Control;
         TAlign Align;
+        QRect Designed;
+        QSize Minimum;
     };
     std::vector<TEntry> Controls_;
     TBevelCut BevelOuter_ = TBevelCut::bvRaised;

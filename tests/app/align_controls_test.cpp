@@ -38,5 +38,20 @@ TEST(AlignControlsTest, TooSmallAClientCutsStripsToWhatIsLeft) {
     EXPECT_EQ(bounds[0], (TRect{150, 31, 150, 31}));
 }
 
+TEST(AlignControlsTest, StripsGiveWayToTheClientControlsMinimum) {
+    std::vector<TAlignedControl> panels = MainPanels();
+    panels[0].MinWidth = 16;
+    panels[0].MinHeight = 10;
+    std::vector<TRect> bounds = AlignControls({0, 0, 160, 104}, panels);
+    EXPECT_EQ(bounds[2], (TRect{0, 31, 144, 79}));
+    EXPECT_EQ(bounds[0], (TRect{144, 31, 160, 79}));
+    // Where even the minimum does not fit, the client control gets what there is.
+    bounds = AlignControls({0, 0, 10, 60}, panels);
+    EXPECT_EQ(bounds[1], (TRect{0, 0, 10, 31}));
+    EXPECT_EQ(bounds[3], (TRect{0, 41, 10, 60}));
+    EXPECT_EQ(bounds[2], (TRect{0, 31, 0, 41}));
+    EXPECT_EQ(bounds[0], (TRect{0, 31, 10, 41}));
+}
+
 } // namespace
 } // namespace virevi

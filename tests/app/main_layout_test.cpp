@@ -152,6 +152,27 @@ TEST_F(MainLayoutTest, ResizingGivesTheChangeToTheNotePane) {
     EXPECT_EQ(moNote->geometry(), QRect(4, 4, 511, 342));
 }
 
+TEST_F(MainLayoutTest, ShrinkingKeepsBothPanesAndGrowingBringsBackEverySize) {
+    std::vector<std::pair<QWidget*, QRect>> designed;
+    for (QWidget* control : Window.centralWidget()->findChildren<QWidget*>()) {
+        // The window's own controls, not the parts Qt's widgets are made of.
+        if (!control->objectName().isEmpty() && !control->objectName().startsWith("qt_")) {
+            designed.emplace_back(control, control->geometry());
+        }
+    }
+    const QSize size = Window.size();
+    Window.resize(150, 120);
+    // The window stops at its smallest client area, where both panes show.
+    QTRY_COMPARE(Window.centralWidget()->size(), QSize(160, 104));
+    EXPECT_EQ(Layout->pnOutline->geometry(), QRect(0, 31, 144, 48));
+    EXPECT_EQ(Layout->pnMemo->geometry(), QRect(144, 31, 16, 48));
+    Window.resize(size);
+    QTRY_COMPARE(Window.centralWidget()->size(), QSize(620, 356));
+    for (const auto& [control, bounds] : designed) {
+        EXPECT_EQ(control->geometry(), bounds) << control->objectName().toStdString();
+    }
+}
+
 TEST_F(MainLayoutTest, EditorHasTheFocusOnceTheWindowIsActive) {
     EXPECT_EQ(QApplication::focusWidget(), moNote);
 }
