@@ -7,6 +7,7 @@
 #include "app/application.h"
 #include "app/main_window.h"
 #include "dialogs/about_box.h"
+#include "dialogs/window_placement.h"
 
 int main(int argc, char* argv[]) {
     // 1-2. The application object, which also takes the title "virevi" before
@@ -24,8 +25,7 @@ int main(int argc, char* argv[]) {
     window.ShowAbout = [&aboutBox] { aboutBox.ShowModal(); };
 
     // 5. Shown centred, then the message loop until the main window closes.
-    const QRect screen = window.screen()->availableGeometry();
-    window.move(screen.center() - window.rect().center());
+    virevi::CentreFrameIn(window, window.screen()->availableGeometry());
     window.show();
     return virevi::TApplication::exec();
 }

@@ -16,6 +16,7 @@
 #include "dialogs/form_scaling.h"
 #include "dialogs/message_layout.h"
 #include "dialogs/picture_formats.h"
+#include "dialogs/window_placement.h"
 #include "runtime/messages.h"
 #include "runtime/qt_font.h"
 
@@ -175,14 +176,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 }
 
 int TAboutBox::ShowModal() {
-    // Centred on the screen each time, frame and all: the native window is made
-    // first so that the platform can say how wide its frame is.
-    static_cast<void>(winId());
+    // Centred on the screen each time, frame and all.
     const QScreen* where = parentWidget() != nullptr ? parentWidget()->screen() : screen();
-    const QRect desk = where->geometry();
-    const QSize outside = frameGeometry().size();
-    move(desk.x() + (desk.width() - outside.width()) / 2,
-         desk.y() + (desk.height() - outside.height()) / 2);
+    CentreFrameIn(*this, where->geometry());
     OKButton->setFocus();
     return exec();
 }

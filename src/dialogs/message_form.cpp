@@ -12,6 +12,7 @@
 #include <exception>
 
 #include "dialogs/error_display.h"
+#include "dialogs/window_placement.h"
 #include "runtime/errors.h"
 #include "runtime/messages.h"
 
@@ -126,8 +127,7 @@ TMessageForm::TMessageForm(const std::string& message, TMsgDlgType type, TMsgDlg
 }
 
 int TMessageForm::ShowModal() {
-    const QRect screen = ScreenOf(*this)->availableGeometry();
-    move(screen.center() - QPoint(width() / 2, height() / 2));
+    CentreFrameIn(*this, ScreenOf(*this)->availableGeometry());
     // A dialog ended by the application quitting returns no result of its own.
     const int result = exec();
     return result == mrNone ? mrCancel : result;

@@ -34,6 +34,22 @@ QPushButton* Button(TMessageForm& form, const char* name) {
 
 constexpr TMsgDlgButtons SaveButtons = MsgDlgButtons({mbYes, mbNo, mbCancel});
 
+TEST(MessageFormTest, FrameIsCentredOnTheScreen) {
+    TMessageForm form("centred", TMsgDlgType::mtWarning, SaveButtons, 0);
+    QRect frame;
+    QRect client;
+    WhenModalOpens<TMessageForm>([&](TMessageForm& shown) {
+        frame = shown.frameGeometry();
+        client = shown.geometry();
+        shown.reject();
+    });
+    form.ShowModal();
+    const QPoint centre = form.screen()->availableGeometry().center();
+    // The platform draws a frame, which is what must be centred, not the client.
+    ASSERT_NE(frame, client);
+    EXPECT_LE((frame.center() - centre).manhattanLength(), 1) << frame.x() << "," << frame.y();
+}
+
 TEST(MessageFormTest, AnswersByKey) {
     struct Case {
         const char* Name;
