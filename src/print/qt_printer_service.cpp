@@ -230,6 +230,11 @@ std::unique_ptr<TPrinterContext> TQtPrinterService::CreateContext(const TPrinter
     if (settings != nullptr) {
         Apply(*settings, *qprinter);
     }
+    // The page starts at the printable area's corner: no margins of Qt's own,
+    // only what the device cannot print on (nothing on a PDF printer).
+    qprinter->setFullPage(false);
+    qprinter->setPageMargins(qprinter->pageLayout().minimumMargins(),
+                             qprinter->pageLayout().units());
     if (!qprinter->isValid()) {
         return nullptr;
     }

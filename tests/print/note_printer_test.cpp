@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
+#include <QTemporaryDir>
 #include <QPrintDialog>
 #include <QProcess>
 #include <QRegularExpression>
@@ -64,6 +66,23 @@ QStringList TextLines(const QString& pdf, int first, int last) {
         }
     }
     return lines;
+}
+
+// The top-left corner of the ink on page 1 of `pdf`, in points.
+QPoint InkCorner(const QString& pdf) {
+    const QTemporaryDir folder;
+    const QString prefix = folder.filePath("page");
+    Run("pdftoppm", {"-r", "72", "-f", "1", "-l", "1", "-gray", "-png", "-singlefile", pdf, prefix});
+    const QImage page(prefix + ".png");
+    QPoint corner(page.width(), page.height());
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            if (qGray(page.pixel(x, y)) < 128) {
+                corner = {std::min(corner.x(), x), std::min(corner.y(), y)};
+            }
+        }
+    }
+    return corner;
 }
 
 std::string ShiftJis(const QString& text) {
@@ -142,6 +161,11 @@ TEST_F(NotePrinterTest, JapaneseAndAsciiLinesOnThreePages) {
     const QString pdf = PrintToPdf(memo, "note.pdf");
     EXPECT_EQ(PageCount(pdf), 3);
     EXPECT_EQ(TextLines(pdf, 1, 3), text);
+    // A PDF printer prints to the paper's edge: the text starts at its corner,
+    // apart from the letters' own bearings.
+    const QPoint ink = InkCorner(pdf);
+    EXPECT_LE(ink.x(), 4) << ink.x() << "," << ink.y();
+    EXPECT_LE(ink.y(), 6) << ink.x() << "," << ink.y();
 }
 
 TEST_F(NotePrinterTest, PrintWhileAJobSpoolsIsRefusedAndTheJobGoesOn) {
@@ -297,8 +321,12 @@ TEST(NotePrinterCupsTest, PrintsOnTheDefaultCupsPrinter) {
         }
     }
     ASSERT_FALSE(produced.isEmpty()) << "cups-pdf wrote no PDF within 60 s";
-    // The driver turns the text into drawings, so only the pages can be checked.
+    // The driver turns the text into drawings, so only the pages and the ink
+    // can be checked. The queue can print the whole page: no margins.
     EXPECT_EQ(PageCount(produced), 2);
+    const QPoint ink = InkCorner(produced);
+    EXPECT_LE(ink.x(), 4) << ink.x() << "," << ink.y();
+    EXPECT_LE(ink.y(), 6) << ink.x() << "," << ink.y();
     QFile::remove(produced);
 }
 
