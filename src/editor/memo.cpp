@@ -194,12 +194,57 @@ std::size_t TMemo::Count() const {
     if (!WordWrap()) {
         return static_cast<std::size_t>(document()->blockCount()) - dropped;
     }
-    std::size_t n = 0;
+    return Wrapped().Count - dropped;
+}
+
+TMemo::TWrappedLines& TMemo::Wrapped() const {
+    TWrappedLines& w = Wrapped_;
+    const int width = viewport()->width();
+    if (w.Valid && w.Revision == Revision_ && w.Width == width && w.Font == font()) {
+        return w;
+    }
+    w = TWrappedLines{true, Revision_, width, font()};
     ForEachLine([&](QStringView) {
-        ++n;
+        ++w.Count;
         return true;
     });
-    return n - dropped;
+    return w;
+}
+
+std::string TMemo::WrappedLine(std::size_t index) const {
+    TWrappedLines& w = Wrapped();
+    if (index < w.Index) {
+        w.Index = 0;
+        w.Block = 0;
+        w.Line = 0;
+    }
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    std::size_t at = w.Index;
+    int first = w.Line;
+    for (QTextBlock block = document()->findBlockByNumber(w.Block); block.isValid();
+         block = block.next()) {
+        // Lays the block out at the current width if it is not yet; a block
+        // without lines still shows as one.
+        layout->blockBoundingRect(block);
+        const QTextLayout* lines = block.layout();
+        const int count = std::max(lines->lineCount(), 1);
+        const auto left = static_cast<std::size_t>(count - first);
+        if (index < at + left) {
+            const int n = first + static_cast<int>(index - at);
+            w.Index = index;
+            w.Block = block.blockNumber();
+            w.Line = n;
+            const QString text = block.text();
+            if (lines->lineCount() == 0) {
+                return ToShiftJis(text);
+            }
+            const QTextLine line = lines->lineAt(n);
+            return ToShiftJis(QStringView(text).mid(line.textStart(), line.textLength()));
+        }
+        at += left;
+        first = 0;
+    }
+    return {};
 }
 
 std::string TMemo::Line(std::size_t index) const {
@@ -209,16 +254,7 @@ std::string TMemo::Line(std::size_t index) const {
     if (!WordWrap()) {
         return ToShiftJis(document()->findBlockByNumber(static_cast<int>(index)).text());
     }
-    std::string result;
-    std::size_t i = 0;
-    ForEachLine([&](QStringView line) {
-        if (i++ < index) {
-            return true;
-        }
-        result = ToShiftJis(line);
-        return false;
-    });
-    return result;
+    return WrappedLine(index);
 }
 
 void TMemo::AppendTo(TStringList& list) const {

@@ -2,6 +2,7 @@
 // The note editor: a plain-text editor whose text the document reads and
 // writes as Shift-JIS lines. It converts only at that edge, and lets in no
 // character that Shift-JIS cannot hold, so what it shows is what is stored.
+#include <QFont>
 #include <QPlainTextEdit>
 
 #include <string>
@@ -72,7 +73,26 @@ private:
     // Adds `lines` by the append rule in one edit at the end of the text.
     void AppendAll(const std::vector<std::string_view>& lines);
 
+    // The wrapped lines: their count, and where the last one read lies, for
+    // as long as the text, the wrapping width and the font stay as they were.
+    // Reading the lines one after another, as printing does, then walks the
+    // layout once instead of once a line.
+    struct TWrappedLines {
+        bool Valid = false;
+        std::uint64_t Revision = 0;
+        int Width = 0;
+        QFont Font;
+        std::size_t Count = 0;
+        std::size_t Index = 0; // the displayed line at Block, Line
+        int Block = 0;
+        int Line = 0;
+    };
+    // The wrapped-line cursor, made current.
+    TWrappedLines& Wrapped() const;
+    std::string WrappedLine(std::size_t index) const;
+
     std::uint64_t Revision_ = 0;
+    mutable TWrappedLines Wrapped_;
 };
 
 } // namespace virevi

@@ -129,6 +129,37 @@ TEST_F(MemoTest, DisplayedLinesFollowTheWidth) {
     EXPECT_GE(Memo.Count(), 1u);
 }
 
+TEST_F(MemoTest, DisplayedLinesReadInAnyOrderMatchTheLayoutAfterEveryChange) {
+    std::string hard;
+    while (hard.size() < 200) {
+        hard += "word" + std::to_string(hard.size()) + " ";
+    }
+    Memo.Assign(MakeList({hard, "", hard + "x", "short"}));
+    const auto check = [this](const char* after) {
+        TStringList shown;
+        Memo.AppendTo(shown);
+        ASSERT_EQ(Memo.Count(), shown.Count()) << after;
+        for (std::size_t i = 0; i < shown.Count(); ++i) {
+            EXPECT_EQ(Memo.Line(i), shown[i]) << after << ", line " << i;
+        }
+        for (std::size_t i = shown.Count(); i-- > 0;) {
+            EXPECT_EQ(Memo.Line(i), shown[i]) << after << ", backwards, line " << i;
+        }
+        EXPECT_EQ(Memo.Line(shown.Count()), "") << after;
+    };
+    check("assigning");
+    Memo.resize(250, 300);
+    QApplication::processEvents();
+    check("narrowing");
+    Memo.SetSelStart(0);
+    QTest::keyClicks(&Memo, QStringLiteral("typed in front "));
+    check("typing");
+    QFont larger = Memo.font();
+    larger.setPixelSize(24);
+    Memo.setFont(larger);
+    check("a larger font");
+}
+
 TEST_F(MemoTest, WordWrapSwitchScrollsToTheTopAndKeepsTheFocus) {
     Memo.activateWindow();
     Memo.SetFocus();
