@@ -15,8 +15,10 @@
 #include "app/main_menu.h"
 #include "app/panel.h"
 #include "app/speed_button.h"
+#include "dialogs/error_display.h"
 #include "editor/memo.h"
 #include "runtime/qt_color.h"
+#include "runtime/qt_mouse.h"
 
 // The pictures live in this static library; naming their initialiser keeps the
 // linker from dropping them.
@@ -101,17 +103,6 @@ QKeySequence ToKeySequence(TShortCut shortCut) {
         break;
     }
     return QKeySequence(QKeyCombination(shortCut.Ctrl ? Qt::ControlModifier : Qt::NoModifier, key));
-}
-
-TMouseButton ToMouseButton(Qt::MouseButton button) {
-    switch (button) {
-    case Qt::LeftButton:
-        return TMouseButton::mbLeft;
-    case Qt::RightButton:
-        return TMouseButton::mbRight;
-    default:
-        return TMouseButton::mbMiddle;
-    }
 }
 
 QCursor LoadSplitCursor() {
@@ -315,14 +306,19 @@ bool TMainLayout::eventFilter(QObject* watched, QEvent* event) {
     if (watched != pnOutline) {
         return false;
     }
+    if (event->type() == CancelModeEvent()) {
+        Splitter_.CancelMode();
+        return false;
+    }
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
         // A press the outline passed on to its parent is not one on the frame.
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint at = mouse->position().toPoint();
-        if (OverOutlineFrame(at)) {
-            pnOutlineMouseDown(ToMouseButton(mouse->button()), at.x(), at.y());
+        const auto button = ToMouseButton(mouse->button());
+        if (button && OverOutlineFrame(at)) {
+            pnOutlineMouseDown(*button, at.x(), at.y());
         }
         break;
     }
@@ -336,8 +332,9 @@ bool TMainLayout::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint at = mouse->position().toPoint();
-        if (Splitter_.Receives(OverOutlineFrame(at))) {
-            pnOutlineMouseUp(ToMouseButton(mouse->button()), at.x(), at.y());
+        const auto button = ToMouseButton(mouse->button());
+        if (button && Splitter_.Receives(OverOutlineFrame(at))) {
+            pnOutlineMouseUp(*button, at.x(), at.y());
         }
         break;
     }

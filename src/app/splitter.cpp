@@ -29,4 +29,9 @@ void TSplitter::MouseUp(TMouseButton button) {
     *Dragging_ = false;
 }
 
+void TSplitter::CancelMode() {
+    Captured_ = false;
+    *Dragging_ = false;
+}
+
 } // namespace virevi

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "outline/custom_grid.h" // TMouseButton, the mouse buttons every control speaks of
+#include "runtime/mouse.h"
 
 namespace virevi {
 
@@ -44,6 +44,9 @@ public:
     TSplitMove MouseMove(std::int32_t x, std::int32_t paneWidth, std::int32_t windowWidth) const;
     /// Any button ends the drag.
     void MouseUp(TMouseButton button);
+    /// The mouse was taken away (an error is being shown): the drag ends and
+    /// the pane holds the mouse no longer.
+    void CancelMode();
 
 private:
     bool Own_ = false;

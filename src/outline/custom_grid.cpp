@@ -325,7 +325,8 @@ void TCustomGrid::MouseMove(TShiftState shift, std::int32_t x, std::int32_t y) {
 }
 
 void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) {
-    if (State_ != TGridState::gsSelecting) {
+    // Only the button that started the selecting ends it.
+    if (button != TMouseButton::mbLeft || State_ != TGridState::gsSelecting) {
         return;
     }
     SelectingMoveTo(x, y);

@@ -8,6 +8,7 @@
 
 #include "outline/row_cursor.h"
 #include "runtime/canvas.h"
+#include "runtime/mouse.h"
 #include "runtime/mul_div.h"
 
 namespace virevi {
@@ -27,7 +28,6 @@ enum class TScrollCode : std::uint8_t {
     scEndScroll,
 };
 enum class TGridState : std::uint8_t { gsNormal, gsSelecting };
-enum class TMouseButton : std::uint8_t { mbLeft, mbRight, mbMiddle };
 
 using TShiftState = std::uint8_t;
 inline constexpr TShiftState ssShift = 1;

@@ -8,6 +8,9 @@
 #include <QStyle>
 #include <QWheelEvent>
 
+#include "dialogs/error_display.h"
+#include "runtime/qt_mouse.h"
+
 namespace virevi {
 namespace {
 
@@ -58,17 +61,6 @@ std::uint16_t VirtualKeyOf(const QKeyEvent& event) {
         return static_cast<std::uint16_t>(key);
     }
     return 0;
-}
-
-TMouseButton ButtonOf(Qt::MouseButton button) {
-    switch (button) {
-    case Qt::RightButton:
-        return TMouseButton::mbRight;
-    case Qt::MiddleButton:
-        return TMouseButton::mbMiddle;
-    default:
-        return TMouseButton::mbLeft;
-    }
 }
 
 } // namespace
@@ -173,12 +165,16 @@ void TOutline::keyPressEvent(QKeyEvent* event) {
 void TOutline::mousePressEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     LastPointer_ = {at.x(), at.y()};
-    MouseDown(ButtonOf(event->button()), ShiftOf(event->modifiers()), at.x(), at.y());
+    if (const auto button = ToMouseButton(event->button())) {
+        MouseDown(*button, ShiftOf(event->modifiers()), at.x(), at.y());
+    }
 }
 
 void TOutline::mouseDoubleClickEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
-    MouseDown(ButtonOf(event->button()), ShiftOf(event->modifiers()) | ssDouble, at.x(), at.y());
+    if (const auto button = ToMouseButton(event->button())) {
+        MouseDown(*button, ShiftOf(event->modifiers()) | ssDouble, at.x(), at.y());
+    }
 }
 
 void TOutline::mouseMoveEvent(QMouseEvent* event) {
@@ -190,7 +186,9 @@ void TOutline::mouseMoveEvent(QMouseEvent* event) {
 void TOutline::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     LastPointer_ = {at.x(), at.y()};
-    MouseUp(ButtonOf(event->button()), ShiftOf(event->modifiers()), at.x(), at.y());
+    if (const auto button = ToMouseButton(event->button())) {
+        MouseUp(*button, ShiftOf(event->modifiers()), at.x(), at.y());
+    }
 }
 
 void TOutline::wheelEvent(QWheelEvent* event) {
@@ -235,12 +233,23 @@ void TOutline::timerEvent(QTimerEvent* event) {
     QAbstractScrollArea::timerEvent(event);
 }
 
+bool TOutline::viewportEvent(QEvent* event) {
+    // The rows take the presses, so they are where the error display tells
+    // the holder of the mouse to give up a selecting in progress.
+    if (event->type() == CancelModeEvent()) {
+        CancelMode();
+        return true;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
 void TOutline::scrollContentsBy(int, int) {
     // The grid scrolls the rows itself; the bars only report requests.
 }
 
 bool TOutline::event(QEvent* event) {
-    if (event->type() == QEvent::UngrabMouse || event->type() == QEvent::WindowDeactivate) {
+    if (event->type() == QEvent::UngrabMouse || event->type() == QEvent::WindowDeactivate ||
+        event->type() == CancelModeEvent()) {
         CancelMode();
     }
     if (event->type() == QEvent::StyleChange) {

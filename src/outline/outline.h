@@ -36,6 +36,7 @@ protected:
     void timerEvent(QTimerEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     // --- the grid's platform ------------------------------------------------

@@ -66,10 +66,12 @@ void TCustomOutline::UpdateRowHeight() {
         return;
     }
     const TFont& font = Font();
-    const std::int32_t ppi = font.PixelsPerInch > 0 ? font.PixelsPerInch : 96;
+    // The outline's font is a screen font: its height in points is taken at
+    // the screen's resolution, the same one it goes back to pixels at.
+    const std::int32_t ppi = ScreenPixelsPerInch();
     // Height 0 is the face's default size, which the grid takes as 8 points.
     const std::int32_t points = font.Height == 0 ? 8 : MulDiv(std::abs(font.Height), 72, ppi);
-    FontPixelSize_ = MulDiv(points, ScreenPixelsPerInch(), 72);
+    FontPixelSize_ = MulDiv(points, ppi, 72);
     const std::int32_t height = MulDiv(FontPixelSize_, 120, 100);
     SetDefaultRowHeight(height);
     ItemHeight_ = height;

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/main_window.h"
 #include "dialogs/error_display.h"
+#include "outline/outline.h"
 #include "runtime/errors.h"
 
 namespace virevi::test {
@@ -71,6 +73,34 @@ TEST_F(ApplicationTest, ErrorWhileButtonHeldCancelsThePressedWidgetsMode) {
     QTest::mouseRelease(&Widget, Qt::LeftButton);
     QTest::keyClick(&Widget, Qt::Key_E);
     EXPECT_EQ(Widget.Cancelled, 1);
+}
+
+TEST_F(ApplicationTest, ErrorWhileButtonHeldEndsTheOutlinesSelectingAndTheSplittersDrag) {
+    TMain main;
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    const auto error = std::make_exception_ptr(EWriteError("ストリームへの書き込みエラー"));
+
+    int clicks = 0;
+    main.olTree->OnClick = [&](auto&) { ++clicks; };
+    const TRect row = main.olTree->RowRect(0);
+    const QPoint onRow(row.Left + 2, (row.Top + row.Bottom) / 2);
+    QTest::mousePress(main.olTree->viewport(), Qt::LeftButton, {}, onRow);
+    ShowException(error);
+    QTest::mouseRelease(main.olTree->viewport(), Qt::LeftButton, {}, onRow);
+    EXPECT_EQ(clicks, 0) << "the release after the error still ended a selecting";
+
+    auto* pane = main.findChild<QWidget*>(QStringLiteral("pnOutline"));
+    ASSERT_NE(pane, nullptr);
+    const int width = pane->width();
+    QTest::mousePress(pane, Qt::LeftButton, {}, QPoint(width - 2, 2));
+    ASSERT_TRUE(main.Dragging);
+    ShowException(error);
+    EXPECT_FALSE(main.Dragging);
+    QTest::mouseMove(pane, QPoint(150, 2));
+    EXPECT_EQ(pane->width(), width);
+    QTest::mouseRelease(pane, Qt::LeftButton, {}, QPoint(150, 2));
+    EXPECT_EQ(Shown.size(), 2u);
 }
 
 } // namespace

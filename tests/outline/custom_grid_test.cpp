@@ -248,6 +248,18 @@ TEST_F(GridTest, CancelModeEndsSelectingWithoutClick) {
     EXPECT_EQ(Clicks, 0);
 }
 
+TEST_F(GridTest, OnlyTheLeftReleaseEndsSelecting) {
+    Press(10, 40);
+    Grid.MouseUp(TMouseButton::mbRight, 0, 10, 70);
+    Grid.MouseUp(TMouseButton::mbMiddle, 0, 10, 70);
+    EXPECT_TRUE(Grid.TimerOn);
+    EXPECT_EQ(Clicks, 0);
+    Release(10, 70);
+    EXPECT_FALSE(Grid.TimerOn);
+    EXPECT_EQ(Clicks, 1);
+    EXPECT_EQ(Grid.Row(), 4);
+}
+
 TEST_F(GridTest, TimerTicksFollowThePointerPastTheEdges) {
     Place(0, 0);
     Press(10, 9 * 16 + 3);

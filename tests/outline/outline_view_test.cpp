@@ -59,6 +59,32 @@ TEST_F(OutlineViewTest, TwelvePointFontGivesNineteen) {
     EXPECT_EQ(Outline.FontPixelSize(), 25);
 }
 
+TEST_F(OutlineViewTest, RowHeightTakesPointsAndPixelsAtTheScreensResolution) {
+    class TScreenOutline : public TTestOutline {
+    public:
+        std::int32_t Ppi = 96;
+        std::int32_t ScreenPixelsPerInch() const override { return Ppi; }
+    };
+    const struct {
+        std::int32_t Ppi;
+        std::int32_t Height;
+        std::int32_t Pixels;
+        std::int32_t Row;
+    } cases[] = {
+        {96, -13, 13, 16},  // 10 points
+        {120, -13, 13, 16}, // 7.8 points, 8: 13.3 pixels
+        {120, -16, 17, 20}, // 9.6 points, 10: 16.7 pixels, 20.4 a row
+        {144, -16, 16, 19}, // 8 points
+    };
+    for (const auto& c : cases) {
+        TScreenOutline outline;
+        outline.Ppi = c.Ppi;
+        outline.SetFont({"Gothic", c.Height});
+        EXPECT_EQ(outline.FontPixelSize(), c.Pixels) << c.Ppi << " ppi, " << c.Height;
+        EXPECT_EQ(outline.DefaultRowHeight(), c.Row) << c.Ppi << " ppi, " << c.Height;
+    }
+}
+
 struct TWidthCase {
     const char* Name;
     TOutlineStyle Style;
