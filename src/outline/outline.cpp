@@ -315,6 +315,14 @@ bool TOutline::Focused() const {
 }
 
 void TOutline::TakeFocus() {
+    // A press into a window that is not yet the active one (the first click
+    // after a dialog, or from another program) activates it first, as the
+    // window system does before it hands over the press; the focus, and the
+    // commit of the note that comes with it, then arrive before the press
+    // moves the selection instead of dropping the press.
+    if (isVisible() && !window()->isActiveWindow()) {
+        QApplication::setActiveWindow(window());
+    }
     setFocus(Qt::MouseFocusReason);
 }
 

@@ -352,6 +352,21 @@ TEST_F(MainEditingTest, ClickOnARowCommitsTheEditedNoteFirst) {
     EXPECT_TRUE(Main.moNote->hasFocus());
 }
 
+TEST_F(MainEditingTest, ClickIntoTheWindowWhileAnotherIsActiveSelectsAndCommitsFirst) {
+    Build({"a", "b"});
+    Retype("typed");
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    const TRect row1 = Main.olTree->RowRect(1);
+    QTest::mouseClick(Main.olTree->viewport(), Qt::LeftButton, {},
+                      QPoint(row1.Left + 2, (row1.Top + row1.Bottom) / 2));
+    EXPECT_EQ(Selected(), 2);
+    EXPECT_EQ(Shape(), "typed b");
+    EXPECT_EQ(Editor(), Lines{"b"});
+}
+
 // --- file commands ----------------------------------------------------------
 
 struct FileCase {
