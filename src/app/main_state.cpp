@@ -10,19 +10,9 @@
 namespace virevi {
 namespace {
 
-// Bytes of the character at `pos`: 2 for what the decoder reads as one
-// double-byte character, else 1, so that columns agree with the editor's.
-std::size_t CharBytes(std::string_view text, std::size_t pos) {
-    if (IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() &&
-        DecodeShiftJis(text.substr(pos, 2)).size() == 1) {
-        return 2;
-    }
-    return 1;
-}
-
 std::size_t CharCount(std::string_view text) {
     std::size_t n = 0;
-    for (std::size_t pos = 0; pos < text.size(); pos += CharBytes(text, pos)) {
+    for (std::size_t pos = 0; pos < text.size(); pos += CharLengthAt(text, pos)) {
         ++n;
     }
     return n;
@@ -32,7 +22,7 @@ std::size_t CharCount(std::string_view text) {
 std::size_t BytePos(std::string_view text, std::size_t column) {
     std::size_t pos = 0;
     for (; column > 0 && pos < text.size(); --column) {
-        pos += CharBytes(text, pos);
+        pos += CharLengthAt(text, pos);
     }
     return pos;
 }

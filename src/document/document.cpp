@@ -19,6 +19,7 @@
 #include "runtime/errors.h"
 #include "runtime/format.h"
 #include "runtime/messages.h"
+#include "runtime/scope_guard.h"
 
 namespace virevi {
 
@@ -128,24 +129,21 @@ std::optional<std::int64_t> FirstIndexOutside(const ItemRecord& record, std::int
 }
 } // namespace
 
-class TDocument::TCursorGuard {
-public:
-    explicit TCursorGuard(const TDocument& document) : Document_(document) {
-        if (Document_.OnCursor) {
-            Document_.OnCursor(crHourGlass);
-        }
-    }
-    ~TCursorGuard() {
-        if (Document_.OnCursor) {
-            Document_.OnCursor(crDefault);
-        }
-    }
-    TCursorGuard(const TCursorGuard&) = delete;
-    TCursorGuard& operator=(const TCursorGuard&) = delete;
+namespace {
 
-private:
-    const TDocument& Document_;
-};
+// The hourglass until the end of the scope.
+auto WaitCursor(const std::function<void(std::int32_t cursor)>& onCursor) {
+    if (onCursor) {
+        onCursor(crHourGlass);
+    }
+    return TScopeGuard([&onCursor] {
+        if (onCursor) {
+            onCursor(crDefault);
+        }
+    });
+}
+
+} // namespace
 
 TDocument::TDocument(TCustomOutline& outline, TMemoLines& editor)
     : Outline_(outline), Editor_(editor), Caption_(msg::UntitledCaption) {}
@@ -370,7 +368,7 @@ void TDocument::ReleaseItemRecords(std::int32_t index) {
 }
 
 void TDocument::SaveDocument(const std::string& base) {
-    TCursorGuard cursor(*this);
+    const auto cursor = WaitCursor(OnCursor);
     WithOutOfMemoryError([&] { Save(base); });
 }
 
@@ -423,7 +421,7 @@ void TDocument::Save(const std::string& base) {
 }
 
 void TDocument::LoadDocument(const std::string& base) {
-    TCursorGuard cursor(*this);
+    const auto cursor = WaitCursor(OnCursor);
     WithOutOfMemoryError([&] { Load(base); });
 }
 
@@ -480,13 +478,10 @@ void TDocument::Load(const std::string& base) {
 
     // Everything is read and checked: from here on nothing fails.
     Replacing_ = true;
-    try {
+    {
+        const TScopeGuard done([this] { Replacing_ = false; });
         Outline_.TakeItems(loaded);
-    } catch (...) {
-        Replacing_ = false;
-        throw;
     }
-    Replacing_ = false;
     Records_.Swap(store);
     NotePool.Swap(pool);
     Caption_.swap(caption);

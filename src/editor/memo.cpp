@@ -16,6 +16,8 @@
 #include "files/string_list.h"
 #include "runtime/messages.h"
 #include "runtime/qt_font.h"
+#include "runtime/qt_shift_jis.h"
+#include "runtime/scope_guard.h"
 #include "runtime/shift_jis.h"
 
 namespace virevi {
@@ -44,16 +46,6 @@ bool HasLongWord(const QString& text) {
     return text.size() - last > LongestWrappedWord;
 }
 
-QString FromShiftJis(std::string_view bytes) {
-    const std::u16string text = DecodeShiftJis(bytes);
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string ToShiftJis(QStringView text) {
-    return EncodeShiftJis(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                              static_cast<std::size_t>(text.size())));
-}
-
 bool AllAscii(const QString& text) {
     for (QChar c : text) {
         if (c.unicode() >= 0x80) {
@@ -64,33 +56,16 @@ bool AllAscii(const QString& text) {
 }
 
 // Keeps a programmatic change of the text from touching the modified flag.
-class TKeepModified {
-public:
-    explicit TKeepModified(QTextDocument* document)
-        : Document_(document), Modified_(document->isModified()) {}
-    ~TKeepModified() { Document_->setModified(Modified_); }
-    TKeepModified(const TKeepModified&) = delete;
-    TKeepModified& operator=(const TKeepModified&) = delete;
-
-private:
-    QTextDocument* Document_;
-    bool Modified_;
-};
+auto KeepModified(QTextDocument* document) {
+    return TScopeGuard([document, was = document->isModified()] { document->setModified(was); });
+}
 
 // Holds back painting while many lines go in, so that the note is drawn once.
-class TSuspendPainting {
-public:
-    explicit TSuspendPainting(QWidget* widget) : Widget_(widget), Was_(widget->updatesEnabled()) {
-        Widget_->setUpdatesEnabled(false);
-    }
-    ~TSuspendPainting() { Widget_->setUpdatesEnabled(Was_); }
-    TSuspendPainting(const TSuspendPainting&) = delete;
-    TSuspendPainting& operator=(const TSuspendPainting&) = delete;
-
-private:
-    QWidget* Widget_;
-    bool Was_;
-};
+auto SuspendPainting(QWidget* widget) {
+    const bool was = widget->updatesEnabled();
+    widget->setUpdatesEnabled(false);
+    return TScopeGuard([widget, was] { widget->setUpdatesEnabled(was); });
+}
 
 } // namespace
 
@@ -289,7 +264,7 @@ void TMemo::AppendAll(const std::vector<std::string_view>& lines) {
             lastLineEmpty = text.isEmpty();
         }
     }
-    TKeepModified keep(document());
+    const auto keep = KeepModified(document());
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(insertion);
@@ -314,8 +289,8 @@ void TMemo::AppendLines(const TStringList& lines) {
         insertion += FromShiftJis(lines[i]);
         insertion += QLatin1Char('\n');
     }
-    TSuspendPainting suspend(this);
-    TKeepModified keep(document());
+    const auto suspend = SuspendPainting(this);
+    const auto keep = KeepModified(document());
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(insertion);
@@ -323,16 +298,16 @@ void TMemo::AppendLines(const TStringList& lines) {
 }
 
 void TMemo::Assign(const TStringList& lines) {
-    TSuspendPainting suspend(this);
+    const auto suspend = SuspendPainting(this);
     Clear();
     AppendLines(lines);
     // Undo must not bring back the note that was there before.
-    TKeepModified keep(document());
+    const auto keep = KeepModified(document());
     document()->clearUndoRedoStacks();
 }
 
 void TMemo::Clear() {
-    TKeepModified keep(document());
+    const auto keep = KeepModified(document());
     clear();
 }
 
@@ -353,7 +328,7 @@ void TMemo::SetWordWrap(bool wrap) {
         return;
     }
     const bool hadFocus = hasFocus();
-    TKeepModified keep(document());
+    const auto keep = KeepModified(document());
     if (wrap) {
         ChooseWrapMode();
     }

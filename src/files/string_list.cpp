@@ -3,60 +3,28 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "files/file_stream.h"
 #include "files/line_starts.h"
 #include "runtime/allocation.h"
+#include "runtime/byte_scan.h"
 #include "runtime/errors.h"
 #include "runtime/format.h"
 #include "runtime/messages.h"
+#include "runtime/scope_guard.h"
 
 namespace virevi {
 
 namespace {
-// Holds an update of the list for the lifetime of the guard.
-class TUpdateGuard {
-public:
-    explicit TUpdateGuard(TStringList& list) : List_(list) { List_.BeginUpdate(); }
-    ~TUpdateGuard() { List_.EndUpdate(); }
-    TUpdateGuard(const TUpdateGuard&) = delete;
-    TUpdateGuard& operator=(const TUpdateGuard&) = delete;
-
-private:
-    TStringList& List_;
-};
+// Holds an update of the list until the end of the scope.
+auto Updating(TStringList& list) {
+    list.BeginUpdate();
+    return TScopeGuard([&list] { list.EndUpdate(); });
+}
 
 // The first NUL, LF or CR at or after `p`, or `end`.
 inline const char* LineEnd(const char* p, const char* end) {
-#if defined(__SSE2__)
-    // Sixteen bytes at a time: note text has few line ends, so most blocks
-    // are passed over with three compares.
-    const __m128i nul = _mm_setzero_si128();
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i cr = _mm_set1_epi8('\r');
-    while (end - p >= 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i hits =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, nul), _mm_cmpeq_epi8(block, lf)),
-                         _mm_cmpeq_epi8(block, cr));
-        const int mask = _mm_movemask_epi8(hits);
-        if (mask != 0) {
-            return p + __builtin_ctz(static_cast<unsigned>(mask));
-        }
-        p += 16;
-    }
-#endif
-    while (p < end) {
-        const unsigned char c = static_cast<unsigned char>(*p);
-        if (c <= '\r' && (c == '\0' || c == '\n' || c == '\r')) {
-            return p;
-        }
-        ++p;
-    }
-    return p;
+    return FindAnyOf(p, end, '\0', '\n', '\r');
 }
 
 // A close upper guess of the number of lines, so the offsets are allocated once.
@@ -375,7 +343,7 @@ void TStringList::LoadLines(const std::string& fileName) {
 
 void TStringList::LoadLinesFrom(const std::string& fileName) {
     TFileStream stream(fileName, TFileMode::ReadDenyWrite);
-    TUpdateGuard update(*this);
+    const auto update = Updating(*this);
     const auto size =
         static_cast<std::size_t>(std::max<std::int64_t>(stream.Size() - stream.Position(), 0));
     // The file is read a block at a time straight into the list's memory and
@@ -483,7 +451,7 @@ void TStringList::TextToLines(std::string_view text) {
 }
 
 void TStringList::SplitText(std::string_view text) {
-    TUpdateGuard update(*this);
+    const auto update = Updating(*this);
     TByteBuffer bytes;
     bytes.reserve(text.size() + TLineSplitter::Slack);
     bytes.append(text);

@@ -7,6 +7,7 @@
 
 #include "runtime/errors.h"
 #include "runtime/messages.h"
+#include "runtime/scope_guard.h"
 
 namespace virevi {
 
@@ -219,13 +220,10 @@ bool TCustomOutline::SyncRows() {
     const std::int32_t oldRow = Row();
     // The rows changing are no reason to measure the column again.
     SettingHeight_ = true;
-    try {
+    {
+        const TScopeGuard done([this] { SettingHeight_ = false; });
         SetRowCount(RootItem_->ShownCount_);
-    } catch (...) {
-        SettingHeight_ = false;
-        throw;
     }
-    SettingHeight_ = false;
     if (SelectedNode_ != RootItem_) {
         const std::int32_t cutRow = Row();
         SetSelectedIndex(SelectedNode_->Index());

@@ -1,7 +1,6 @@
 // The outline text file: one line per item, tabs for the depth, CR LF after each.
 #include "outline/custom_outline.h"
 
-#include <emmintrin.h>
 #include <string.h>
 
 #include <algorithm>
@@ -15,6 +14,7 @@
 
 #include "files/file_stream.h"
 #include "outline/outline_file.h"
+#include "runtime/byte_scan.h"
 #include "runtime/errors.h"
 #include "runtime/messages.h"
 #include "runtime/shift_jis.h"
@@ -56,34 +56,17 @@ bool IsBlank(char byte) {
     return byte == '\t' || byte == ' ';
 }
 
-/// Whether `text` holds a CR or a 0x1A byte, looking at eight bytes a step.
+/// Whether `text` holds a CR or a 0x1A byte.
 bool HoldsCROrEndOfText(std::string_view text) {
-    constexpr std::uint64_t Ones = 0x0101010101010101;
-    constexpr std::uint64_t Highs = 0x8080808080808080;
-    const auto holdsZero = [](std::uint64_t v) { return ((v - Ones) & ~v & Highs) != 0; };
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, sizeof word);
-        if (holdsZero(word ^ (Ones * CR)) || holdsZero(word ^ (Ones * EndOfText))) {
-            return true;
-        }
-    }
-    for (; i < text.size(); ++i) {
-        if (text[i] == CR || text[i] == EndOfText) {
-            return true;
-        }
-    }
-    return false;
+    const char* end = text.data() + text.size();
+    return FindAnyOf(text.data(), end, CR, EndOfText, CR) != end;
 }
 
 /// Bytes of `text` that fit in `room`, never splitting a double-byte character.
 std::size_t WholeCharacters(std::string_view text, std::size_t room) {
     std::size_t length = 0;
     while (length < text.size()) {
-        const bool pair =
-            IsLeadByte(static_cast<unsigned char>(text[length])) && length + 1 < text.size();
-        const std::size_t next = length + (pair ? 2 : 1);
+        const std::size_t next = length + CharLengthAt(text, length);
         if (next > room) {
             break;
         }
@@ -96,19 +79,10 @@ std::size_t WholeCharacters(std::string_view text, std::size_t room) {
 
 namespace {
 
-/// The first CR or 0x1A at or after `cursor`; one must follow within the
-/// buffer, which has 16 readable bytes beyond it.
-const char* FindLineEnd(const char* cursor) {
-    const __m128i cr = _mm_set1_epi8(CR);
-    const __m128i end = _mm_set1_epi8(EndOfText);
-    for (;; cursor += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cursor));
-        const int mask =
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, end)));
-        if (mask != 0) {
-            return cursor + __builtin_ctz(static_cast<unsigned>(mask));
-        }
-    }
+/// The first CR or 0x1A in [cursor, end); a line of the window always
+/// ends with one before `end`.
+const char* FindLineEnd(const char* cursor, const char* end) {
+    return FindAnyOf(cursor, end, CR, EndOfText, CR);
 }
 
 /// Hands the file to the parser window by window. A window is what the
@@ -118,7 +92,7 @@ const char* FindLineEnd(const char* cursor) {
 class TWindowSource {
 public:
     explicit TWindowSource(const std::function<std::size_t(char*, std::size_t)>& read)
-        : Read_(read), Buffer_(BlockSize + 1 + 16) {}
+        : Read_(read), Buffer_(BlockSize + 1) {}
 
     /// The next window's start and its size; fewer than WindowSize bytes
     /// only at the end of the data, which is then followed by 0x1A.
@@ -232,7 +206,9 @@ void TCustomOutline::BuildFromOutlineText(
                 }
                 const auto depth = static_cast<std::size_t>(cursor - start);
                 start = cursor;
-                cursor = FindLineEnd(cursor);
+                // Every line before the data's end ends with a CR, and the
+                // last one at the latest with the 0x1A just past it.
+                cursor = FindLineEnd(cursor, end + 1);
                 const std::string_view caption(start, static_cast<std::size_t>(cursor - start));
                 if (*cursor == CR) {
                     ++cursor;

@@ -8,19 +8,10 @@
 #include <array>
 
 #include "runtime/qt_color.h"
+#include "runtime/qt_shift_jis.h"
 #include "runtime/shift_jis.h"
 
 namespace virevi {
-namespace {
-
-QString Decode(std::string_view bytes) {
-    const std::u16string text = DecodeShiftJis(bytes);
-    return QString(reinterpret_cast<const QChar*>(text.data()),
-                   static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
 TQtCanvas::TQtCanvas(const QWidget& owner)
     : Owner_(owner), QFont_(ToQFont(Font_)), Metrics_(QFont_) {
     SetFont(Font_);
@@ -100,7 +91,7 @@ TTextMetrics TQtCanvas::TextMetrics() {
 }
 
 std::int32_t TQtCanvas::Advance(std::string_view character) {
-    return Metrics_.horizontalAdvance(Decode(character));
+    return Metrics_.horizontalAdvance(FromShiftJis(character));
 }
 
 namespace {
@@ -183,7 +174,7 @@ void TQtCanvas::TextOut(std::int32_t x, std::int32_t y, std::string_view text) {
         return;
     }
     Painter_->setPen(Resolve(Font_.Color));
-    Painter_->drawText(QPoint(x, y + Metrics_.ascent()), Decode(text));
+    Painter_->drawText(QPoint(x, y + Metrics_.ascent()), FromShiftJis(text));
 }
 
 void TQtCanvas::TextRect(const TRect& clip, std::int32_t x, std::int32_t y, std::string_view text,
@@ -201,13 +192,13 @@ void TQtCanvas::TextRect(const TRect& clip, std::int32_t x, std::int32_t y, std:
     const bool fits = x >= clip.Left && y >= clip.Top && y + Metrics_.height() <= clip.Bottom &&
                       x + TextWidth(text) <= clip.Right;
     if (fits) {
-        Painter_->drawText(origin, Decode(text));
+        Painter_->drawText(origin, FromShiftJis(text));
         return;
     }
     const bool clipped = Painter_->hasClipping();
     const QRegion region = clipped ? Painter_->clipRegion() : QRegion();
     Painter_->setClipRect(box, Qt::IntersectClip);
-    Painter_->drawText(origin, Decode(text));
+    Painter_->drawText(origin, FromShiftJis(text));
     if (clipped) {
         Painter_->setClipRegion(region);
     } else {

@@ -16,15 +16,6 @@ constexpr char CarriageReturnByte = 0x0D;
 // Tab stop step when the font reports no average character width.
 constexpr std::int32_t FallbackTabStep = 8;
 
-// The length of the character at `pos`: two for a lead byte and the byte
-// after it when they decode as one character, as CharPrev steps over them.
-std::size_t CharLength(std::string_view text, std::size_t pos) {
-    if (!IsLeadByte(static_cast<unsigned char>(text[pos])) || pos + 1 >= text.size()) {
-        return 1;
-    }
-    return DecodeShiftJis(text.substr(pos, 2)).size() == 1 ? 2 : 1;
-}
-
 } // namespace
 
 void TPrinterTextDevice::Open() {
@@ -93,7 +84,7 @@ std::size_t TPrinterTextDevice::FittingLength(std::string_view run) {
     std::size_t bad = 0;              // one that does not, once known
     for (std::size_t count = 1; bad == 0; count *= 2) {
         while (ends.size() <= count && ends.back() < run.size()) {
-            ends.push_back(ends.back() + CharLength(run, ends.back()));
+            ends.push_back(ends.back() + CharLengthAt(run, ends.back()));
         }
         const std::size_t probe = std::min(count, ends.size() - 1);
         if (!fits(ends[probe])) {
@@ -118,7 +109,7 @@ void TPrinterTextDevice::OutputRun(std::string_view run) {
         // A character wider than the whole line would otherwise never be
         // placed: it goes alone on a line of its own, cut off by the printer.
         if (length == 0 && CurrentX == 0) {
-            length = CharLength(run, 0);
+            length = CharLengthAt(run, 0);
         }
         const std::string_view part = run.substr(0, length);
         const std::int32_t width = canvas.TextWidth(part);

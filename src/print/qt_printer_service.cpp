@@ -10,15 +10,11 @@
 #include <algorithm>
 
 #include "runtime/canvas.h"
+#include "runtime/qt_shift_jis.h"
 #include "runtime/shift_jis.h"
 
 namespace virevi {
 namespace {
-
-QString FromShiftJis(std::string_view bytes) {
-    const std::u16string text = DecodeShiftJis(bytes);
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Paper has no system colours: the window's is the paper, every other one ink.
 QColor ToQColor(TColor color) {

@@ -121,16 +121,19 @@ std::size_t CharPrev(std::string_view text, std::size_t pos) {
     std::size_t i = start;
     while (i < pos) {
         prev = i;
-        auto b = static_cast<unsigned char>(text[i]);
-        // A double-byte character is what the decoder reads as one.
-        if (IsLeadByte(b) && i + 1 < text.size() &&
-            Pair(b, static_cast<unsigned char>(text[i + 1])) != 0) {
-            i += 2;
-        } else {
-            ++i;
-        }
+        i += CharLengthAt(text, i);
     }
     return prev;
+}
+
+std::size_t CharLengthAt(std::string_view text, std::size_t pos) {
+    const auto b = static_cast<unsigned char>(text[pos]);
+    // A double-byte character is what the decoder reads as one.
+    if (IsLeadByte(b) && pos + 1 < text.size() &&
+        Pair(b, static_cast<unsigned char>(text[pos + 1])) != 0) {
+        return 2;
+    }
+    return 1;
 }
 
 std::u16string DecodeShiftJis(std::string_view bytes) {

@@ -13,6 +13,11 @@ constexpr bool IsLeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
+/// The bytes of the character at `pos` in `text`: 2 for a lead byte and the
+/// byte after it when the decoder reads them as one character, else 1.
+/// `pos` must lie inside `text`.
+std::size_t CharLengthAt(std::string_view text, std::size_t pos);
+
 /// The start of the character that ends just before `pos` in `text`, stepping
 /// over a double-byte character as one; 0 when `pos` is 0. A lead byte whose
 /// second byte is missing counts as a character of its own.

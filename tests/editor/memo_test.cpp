@@ -13,20 +13,11 @@
 #include "editor/memo.h"
 #include "editor/memo_lines_cases.h"
 #include "files/string_list.h"
+#include "runtime/qt_shift_jis.h"
 #include "runtime/shift_jis.h"
 
 namespace virevi::test {
 namespace {
-
-QString FromShiftJis(std::string_view bytes) {
-    const std::u16string text = DecodeShiftJis(bytes);
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string ToShiftJis(const QString& text) {
-    return EncodeShiftJis(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                              static_cast<std::size_t>(text.size())));
-}
 
 // Key presses as the platform sends them: a letter's key code, or for other
 // characters the text alone, a surrogate pair in one event.

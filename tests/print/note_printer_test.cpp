@@ -4,12 +4,12 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
-#include <QTemporaryDir>
 #include <QPrintDialog>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -23,7 +23,7 @@
 #include "print/printer.h"
 #include "runtime/errors.h"
 #include "runtime/messages.h"
-#include "runtime/shift_jis.h"
+#include "runtime/qt_shift_jis.h"
 #include "support/list_memo_lines.h"
 #include "support/temp_folder.h"
 
@@ -72,7 +72,8 @@ QStringList TextLines(const QString& pdf, int first, int last) {
 QPoint InkCorner(const QString& pdf) {
     const QTemporaryDir folder;
     const QString prefix = folder.filePath("page");
-    Run("pdftoppm", {"-r", "72", "-f", "1", "-l", "1", "-gray", "-png", "-singlefile", pdf, prefix});
+    Run("pdftoppm",
+        {"-r", "72", "-f", "1", "-l", "1", "-gray", "-png", "-singlefile", pdf, prefix});
     const QImage page(prefix + ".png");
     QPoint corner(page.width(), page.height());
     for (int y = 0; y < page.height(); ++y) {
@@ -86,8 +87,7 @@ QPoint InkCorner(const QString& pdf) {
 }
 
 std::string ShiftJis(const QString& text) {
-    return EncodeShiftJis(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                              static_cast<std::size_t>(text.size())));
+    return ToShiftJis(text);
 }
 
 std::string Raised(const std::function<void()>& action) {

@@ -300,6 +300,25 @@ TEST(ShiftJisTest, EmptyInput) {
     EXPECT_EQ(EncodeShiftJis(u""), "");
 }
 
+TEST(CharLengthAtTest, TwoOnlyForWhatTheDecoderReadsAsOneCharacter) {
+    const struct {
+        const char* Name;
+        std::string Text;
+        std::size_t Pos;
+        std::size_t Length;
+    } cases[] = {
+        {"ascii", "ab", 0, 1},
+        {"kana", "\x82\xA0", 0, 2},
+        {"trail like a backslash", "\x95\x5C", 0, 2},
+        {"lead before a space", "\x82 ", 0, 1},
+        {"lead at the end", "a\x82", 1, 1},
+        {"half-width katakana", "\xB1\x82\xA0", 0, 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CharLengthAt(c.Text, c.Pos), c.Length) << c.Name;
+    }
+}
+
 struct TCharPrevCase {
     const char* Name;
     std::string Text;
