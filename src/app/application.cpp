@@ -12,6 +12,11 @@ namespace virevi {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QString::fromUtf8(msg::ApplicationTitle));
+    SetPressTracker({[this] { return MouseCapture(); }, [this] { ForgetMouseCapture(); }});
+}
+
+TApplication::~TApplication() {
+    SetPressTracker({});
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

@@ -13,6 +13,7 @@ class TApplication : public QApplication {
 public:
     /// Also sets the application title, which the error display's box carries.
     TApplication(int& argc, char** argv);
+    ~TApplication() override;
 
     bool notify(QObject* receiver, QEvent* event) override;
 

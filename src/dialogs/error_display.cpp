@@ -12,7 +12,6 @@
 #include <memory>
 #include <typeinfo>
 
-#include "app/application.h"
 #include "dialogs/message_layout.h"
 #include "runtime/errors.h"
 #include "runtime/messages.h"
@@ -91,11 +90,16 @@ TErrorBox ApplicationErrorBox(const std::type_info* type) {
     return {msg::SApplicationErrorCaption, FormatApplicationError(className, module, type)};
 }
 
+TPressTracker& PressTracker() {
+    static TPressTracker tracker;
+    return tracker;
+}
+
 void CancelMouseCapture() {
+    const TPressTracker& tracker = PressTracker();
     QWidget* holder = QWidget::mouseGrabber();
-    auto* application = qobject_cast<TApplication*>(QCoreApplication::instance());
-    if (holder == nullptr && application != nullptr) {
-        holder = application->MouseCapture();
+    if (holder == nullptr && tracker.Pressed) {
+        holder = tracker.Pressed();
     }
     if (holder == nullptr) {
         return;
@@ -105,8 +109,8 @@ void CancelMouseCapture() {
     if (QWidget::mouseGrabber() == holder) {
         holder->releaseMouse();
     }
-    if (application != nullptr) {
-        application->ForgetMouseCapture();
+    if (tracker.Forget) {
+        tracker.Forget();
     }
     QEvent cancel(CancelModeEvent());
     QCoreApplication::sendEvent(holder, &cancel);
@@ -137,6 +141,10 @@ TErrorBoxDisplay SetErrorBoxDisplay(TErrorBoxDisplay display) {
     TErrorBoxDisplay previous = std::move(Display());
     Display() = display ? std::move(display) : TErrorBoxDisplay(ShowPlatformBox);
     return previous;
+}
+
+void SetPressTracker(TPressTracker tracker) {
+    PressTracker() = std::move(tracker);
 }
 
 QEvent::Type CancelModeEvent() {

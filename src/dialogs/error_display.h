@@ -3,6 +3,8 @@
 // is shown in a modal box, after which the program goes on.
 #include <QEvent>
 
+class QWidget;
+
 #include <exception>
 #include <functional>
 #include <string>
@@ -34,5 +36,14 @@ TErrorBoxDisplay SetErrorBoxDisplay(TErrorBoxDisplay display);
 /// The event a widget receives when an error is shown while it holds the
 /// mouse capture: it ends whatever mode the pressed button started.
 QEvent::Type CancelModeEvent();
+
+/// Who holds the mouse when no widget has grabbed it: the widget a still-held
+/// button was pressed on, which only the application object sees. It tells
+/// the error display here; empty functions mean that nobody tracks presses.
+struct TPressTracker {
+    std::function<QWidget*()> Pressed;
+    std::function<void()> Forget;
+};
+void SetPressTracker(TPressTracker tracker);
 
 } // namespace virevi

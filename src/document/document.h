@@ -84,7 +84,6 @@ public:
     void LoadDocument(const std::string& base);
 
 private:
-    class TCursorGuard;
 
     void Commit(std::int32_t index);
     void ShowSelectedNote();
