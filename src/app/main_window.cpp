@@ -411,7 +411,7 @@ void TMain::mnAddClick() {
     }
     TFinally focus([this] { moNote->SetFocus(); });
     TStringList lines;
-    lines.LoadLines(name);
+    lines.LoadTextLines(name);
     CheckAddedLines(lines);
     moNote->SetWordWrap(false);
     moNote->AppendLines(lines);
