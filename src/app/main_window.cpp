@@ -385,8 +385,20 @@ void TMain::mnOpenClick() {
     if (!Prompts_->ChooseOpenFile(msg::DocumentFilter, name)) {
         return;
     }
-    Document_->LoadDocument(BasePathOf(name));
+    OpenFile(name);
+}
+
+void TMain::OpenFile(const std::string& fileName) {
+    Document_->LoadDocument(BasePathOf(fileName));
     EnsureItem();
+}
+
+void TMain::OpenAtStartUp(const std::string& fileName) {
+    if (fileName.empty()) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this, fileName] { OpenFile(fileName); }, Qt::QueuedConnection);
 }
 
 void TMain::mnSaveClick() {
