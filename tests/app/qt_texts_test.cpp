@@ -19,7 +19,8 @@ TEST(QtTextsTest, TheEditorsMenuAndTheFileDialogAreJapanese) {
     QMenu* menu = memo.createStandardContextMenu();
     std::vector<std::string> texts;
     for (QAction* action : menu->actions()) {
-        texts.push_back(action->text().toStdString());
+        // The short-cut after the tab is the platform's.
+        texts.push_back(action->text().section(QLatin1Char('\t'), 0, 0).toStdString());
     }
     delete menu;
     QFileDialog dialog;
@@ -28,10 +29,10 @@ TEST(QtTextsTest, TheEditorsMenuAndTheFileDialogAreJapanese) {
         texts.push_back(
             dialog.findChild<QLabel*>(QString::fromLatin1(label))->text().toStdString());
     }
-    EXPECT_EQ(texts, (std::vector<std::string>{
-                         "元に戻す(&U)\tCtrl+Z", "やり直す(&R)\tCtrl+Y", "", "切り取り(&T)\tCtrl+X",
-                         "コピー(&C)\tCtrl+C", "貼り付け(&P)\tCtrl+V", "削除", "",
-                         "すべてを選択\tCtrl+A", "ファイル名(&N):", "ファイルの種類:"}));
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"元に戻す(&U)", "やり直す(&R)", "", "切り取り(&T)",
+                                        "コピー(&C)", "貼り付け(&P)", "削除", "", "すべてを選択",
+                                        "ファイル名(&N):", "ファイルの種類:"}));
 }
 
 } // namespace
