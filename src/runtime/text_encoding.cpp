@@ -17,11 +17,17 @@ constexpr std::string_view Utf16BEMark("\xFE\xFF");
 // The length of the well-formed UTF-8 character at `p` (Unicode's table of
 // well-formed byte sequences: no overlong forms, no surrogates, nothing past
 // U+10FFFF), its code point in `c`; 0 when the bytes there are none.
-std::size_t Utf8Char(const TByte* p, const TByte* end, char32_t& c) {
+[[gnu::always_inline]] inline std::size_t Utf8Char(const TByte* p, const TByte* end, char32_t& c) {
     const TByte b = *p;
     if (b < 0x80) {
         c = b;
         return 1;
+    }
+    // Most of a Japanese text: three bytes, no bounds of their own to check.
+    if (b >= 0xE1 && b != 0xED && b <= 0xEF && end - p >= 3 && (p[1] & 0xC0u) == 0x80 &&
+        (p[2] & 0xC0u) == 0x80) {
+        c = (b & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
+        return 3;
     }
     std::size_t length;
     TByte low = 0x80;
@@ -98,6 +104,10 @@ TConvertedText FromUtf8(char* text, std::size_t size) {
             p += 8;
             continue;
         }
+        if (*p < 0x80) {
+            *out++ = static_cast<char>(*p++);
+            continue;
+        }
         char32_t c;
         const std::size_t length = Utf8Char(p, end, c);
         if (length == 0) {
@@ -127,6 +137,10 @@ TConvertedText FromUtf16(char* text, std::size_t size, bool bigEndian) {
     while (end - p >= 2) {
         const char16_t c = unit(p);
         p += 2;
+        if (c < 0x80) {
+            *out++ = static_cast<char>(c);
+            continue;
+        }
         if (c < 0xD800 || c > 0xDFFF) {
             out += PutChar(c, out, result.Replaced);
             continue;
@@ -168,6 +182,10 @@ TTextEncoding DetectTextEncoding(std::string_view text) {
     while (p < end) {
         if (end - p >= 8 && AsciiWord(p)) {
             p += 8;
+            continue;
+        }
+        if (*p < 0x80) {
+            ++p;
             continue;
         }
         char32_t c;
