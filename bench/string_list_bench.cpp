@@ -85,6 +85,61 @@ void BM_LoadLines(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadLines)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// The same lines in UTF-8, as a text file of today comes to Add text.
+const std::string& Utf8File() {
+    static const std::string path = [] {
+        std::string text = ReadWhole(TextFile());
+        std::string utf8;
+        utf8.reserve(text.size() + text.size() / 4);
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text.compare(i, 6, "\x83\x6D\x81\x5B\x83\x67") == 0) {
+                utf8 += "\xE3\x83\x8E\xE3\x83\xBC\xE3\x83\x88"; // ノート
+                i += 5;
+            } else if (text.compare(i, 4, "\x8A\xBF\x8E\x9A") == 0) {
+                utf8 += "\xE6\xBC\xA2\xE5\xAD\x97"; // 漢字
+                i += 3;
+            } else {
+                utf8 += text[i];
+            }
+        }
+        const std::string file = virevi::bench::ScratchDir() + "/lines-utf8.txt";
+        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        std::size_t done = 0;
+        while (done < utf8.size()) {
+            done += static_cast<std::size_t>(::write(fd, utf8.data() + done, utf8.size() - done));
+        }
+        ::close(fd);
+        return file;
+    }();
+    return path;
+}
+
+// Add text's reader: on a Shift-JIS file it decides and splits; on a UTF-8
+// one it converts too. Both against LoadLines of the same file.
+void BM_LoadTextLines(benchmark::State& state, bool utf8) {
+    const std::string& path = utf8 ? Utf8File() : TextFile();
+    std::size_t lines = 0;
+    for (auto _ : state) {
+        virevi::TStringList list;
+        list.LoadTextLines(path);
+        lines = list.Count();
+        benchmark::DoNotOptimize(list.Count());
+    }
+    state.counters["lines"] = static_cast<double>(lines);
+}
+BENCHMARK_CAPTURE(BM_LoadTextLines, ShiftJis, false)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_LoadTextLines, Utf8, true)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_Baseline_LoadLinesUtf8(benchmark::State& state) {
+    const std::string& path = Utf8File();
+    for (auto _ : state) {
+        virevi::TStringList list;
+        list.LoadLines(path);
+        benchmark::DoNotOptimize(list.Count());
+    }
+}
+BENCHMARK(BM_Baseline_LoadLinesUtf8)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 void BM_Baseline_WriteWholeFile(benchmark::State& state) {
     const std::string bytes = ReadWhole(TextFile());
     const std::string out = virevi::bench::ScratchDir() + "/raw.Txt";
@@ -114,6 +169,12 @@ BENCHMARK(BM_SaveLines)->Unit(benchmark::kMillisecond)->Iterations(5);
                             2.0) +
     virevi::bench::AddRatio("BM_SaveLines/iterations:5", "BM_Baseline_WriteWholeFile/iterations:5",
                             2.0) +
-    virevi::bench::AddFigure("BM_LoadLines/iterations:5", "memory_to_budget", 1.0, false);
+    virevi::bench::AddFigure("BM_LoadLines/iterations:5", "memory_to_budget", 1.0, false) +
+    virevi::bench::AddRatio("BM_LoadTextLines/ShiftJis/iterations:5", "BM_LoadLines/iterations:5",
+                            1.5) +
+    // Converting looks at every character twice, to decide and to convert;
+    // splitting alone runs at the speed of memory.
+    virevi::bench::AddRatio("BM_LoadTextLines/Utf8/iterations:5",
+                            "BM_Baseline_LoadLinesUtf8/iterations:5", 5.0);
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include <QLibraryInfo>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -12,6 +13,13 @@ namespace virevi {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QString::fromUtf8(msg::ApplicationTitle));
+    // The interface is Japanese by design, not by locale. Without Qt's
+    // translations installed its own texts stay English, and nothing else
+    // is lost.
+    if (QtTexts_.load(QStringLiteral("qtbase_ja"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        installTranslator(&QtTexts_);
+    }
     SetPressTracker({[this] { return MouseCapture(); }, [this] { ForgetMouseCapture(); }});
 }
 

@@ -4,6 +4,7 @@
 // goes on; no exception ever unwinds through Qt.
 #include <QApplication>
 #include <QPointer>
+#include <QTranslator>
 
 namespace virevi {
 
@@ -11,7 +12,9 @@ class TApplication : public QApplication {
     Q_OBJECT
 
 public:
-    /// Also sets the application title, which the error display's box carries.
+    /// Also sets the application title, which the error display's box
+    /// carries, and puts what Qt draws itself (its dialogs, the editor's
+    /// context menu) into Japanese, whatever the user's locale.
     TApplication(int& argc, char** argv);
     ~TApplication() override;
 
@@ -25,6 +28,7 @@ public:
 
 private:
     QPointer<QWidget> Pressed_;
+    QTranslator QtTexts_;
 };
 
 } // namespace virevi

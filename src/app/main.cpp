@@ -1,13 +1,19 @@
 // Start-up: the application, the main window, the About box, the message loop.
-// No command line is read (Qt takes its own platform options) and no settings
-// are kept.
+// The command line may name a document to open (Qt takes its own platform
+// options first); no settings are kept.
 #include <QIcon>
 #include <QScreen>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include "app/application.h"
+#include "app/command_line.h"
 #include "app/main_window.h"
 #include "dialogs/about_box.h"
 #include "dialogs/window_placement.h"
+#include "runtime/messages.h"
 
 int main(int argc, char* argv[]) {
     // 1-2. The application object, which also takes the title "virevi" before
@@ -15,6 +21,14 @@ int main(int argc, char* argv[]) {
     //      by the error display and the loop goes on.
     virevi::TApplication app(argc, argv);
     virevi::TApplication::setWindowIcon(QIcon(QStringLiteral(":/mainicon.xpm")));
+
+    // What Qt left of the command line: nothing, or the document to start with.
+    const virevi::TCommandLine commandLine =
+        virevi::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (commandLine.Usage) {
+        std::fputs(virevi::msg::Usage, stderr);
+        return virevi::UsageStatus;
+    }
 
     // 3. The main window; its layout gives the note editor the focus for when
     //    the window first becomes active.
@@ -27,5 +41,6 @@ int main(int argc, char* argv[]) {
     // 5. Shown centred, then the message loop until the main window closes.
     virevi::CentreFrameIn(window, window.screen()->availableGeometry());
     window.show();
+    window.OpenAtStartUp(commandLine.FileName);
     return virevi::TApplication::exec();
 }

@@ -409,8 +409,20 @@ void TMain::mnOpenClick() {
     if (!Prompts_->ChooseOpenFile(msg::DocumentFilter, name)) {
         return;
     }
-    Document_->LoadDocument(BasePathOf(name));
+    OpenFile(name);
+}
+
+void TMain::OpenFile(const std::string& fileName) {
+    Document_->LoadDocument(BasePathOf(fileName));
     EnsureItem();
+}
+
+void TMain::OpenAtStartUp(const std::string& fileName) {
+    if (fileName.empty()) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this, [this, fileName] { OpenFile(fileName); }, Qt::QueuedConnection);
 }
 
 void TMain::mnSaveClick() {
@@ -435,7 +447,7 @@ void TMain::mnAddClick() {
     }
     TFinally focus([this] { moNote->SetFocus(); });
     TStringList lines;
-    lines.LoadLines(name);
+    lines.LoadTextLines(name);
     CheckAddedLines(lines);
     moNote->SetWordWrap(false);
     moNote->AppendLines(lines);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 class QCloseEvent;
 class QLabel;
@@ -82,6 +83,12 @@ public:
     void mnLevelDownClick();
     void mnLevelUpClick();
 
+    /// Opens the document `fileName` names (one of its three files, or its
+    /// base path) as Open does once its dialog is answered, from the event
+    /// loop, so that a failure reaches the error display over the new
+    /// document. Nothing for an empty name.
+    void OpenAtStartUp(const std::string& fileName);
+
     void mnNewClick();
     /// Asks about unsaved work once, before the file is chosen.
     void mnOpenClick();
@@ -106,6 +113,8 @@ private:
     void CommitSelected();
     /// Gives an outline loaded without items the item of a new document.
     void EnsureItem();
+    /// Loads the document of a chosen file name.
+    void OpenFile(const std::string& fileName);
 
     std::unique_ptr<TDocument> Document_;
     std::unique_ptr<TMainDialogs> Dialogs_;

@@ -12,6 +12,7 @@
 #include "runtime/format.h"
 #include "runtime/messages.h"
 #include "runtime/scope_guard.h"
+#include "runtime/text_encoding.h"
 
 namespace virevi {
 
@@ -378,6 +379,76 @@ void TStringList::LoadLinesFrom(const std::string& fileName) {
     }
     splitter.Finish();
     TakeLines(std::move(bytes), std::move(starts));
+}
+
+std::size_t TStringList::LoadTextLines(const std::string& fileName) {
+    std::size_t replaced = 0;
+    WithOutOfMemoryError([&] { replaced = LoadTextFrom(fileName); });
+    return replaced;
+}
+
+std::size_t TStringList::LoadTextFrom(const std::string& fileName) {
+    TFileStream stream(fileName, TFileMode::ReadDenyWrite);
+    const auto update = Updating(*this);
+    const auto size =
+        static_cast<std::size_t>(std::max<std::int64_t>(stream.Size() - stream.Position(), 0));
+    // Whether the text is UTF-8 may show only at its end, so it is read whole
+    // before anything is split; then converted and split where it lies, the
+    // Shift-JIS form never being longer. No more memory than LoadLines takes.
+    constexpr std::size_t BlockSize = std::size_t{1} << 20;
+    TByteBuffer bytes;
+    bytes.reserve(size + TLineSplitter::Slack);
+    const char* const text = bytes.data();
+    // The text ends at its first NUL (a zero unit in UTF-16), as in
+    // LoadLines, and nothing after it is read: a file of a gigabyte of
+    // zeros costs one block.
+    std::size_t got = 0;
+    std::size_t scanned = 0;
+    bool utf16 = false;
+    bool decided = false;
+    bool ended = false;
+    while (got < size && !ended) {
+        const std::size_t read = stream.Read(bytes.data() + got, std::min(size - got, BlockSize));
+        got += read;
+        if (read == 0 || got == size || got >= 2) {
+            if (!decided) {
+                // Two bytes tell UTF-16 by its mark.
+                const TTextEncoding mark =
+                    DetectTextEncoding(std::string_view(text, std::min<std::size_t>(got, 2)));
+                utf16 = mark == TTextEncoding::Utf16LE || mark == TTextEncoding::Utf16BE;
+                scanned = utf16 ? 2 : 0;
+                decided = true;
+            }
+            if (utf16) {
+                for (; scanned + 1 < got; scanned += 2) {
+                    if (text[scanned] == '\0' && text[scanned + 1] == '\0') {
+                        ended = true;
+                        break;
+                    }
+                }
+            } else if (const void* nul = std::memchr(text + scanned, '\0', got - scanned)) {
+                scanned = static_cast<std::size_t>(static_cast<const char*>(nul) - text);
+                ended = true;
+            } else {
+                scanned = got;
+            }
+        }
+        if (read == 0) {
+            break;
+        }
+    }
+    if (ended) {
+        got = scanned;
+    }
+    const TTextEncoding encoding = DetectTextEncoding(std::string_view(text, got));
+    const TConvertedText converted = ConvertToShiftJis(bytes.data(), got, encoding);
+    TLineStarts starts;
+    starts.reserve(EstimateLines(std::string_view(text, converted.Size)) + 1);
+    TLineSplitter splitter(bytes, starts);
+    splitter.Split(converted.Size);
+    splitter.Finish();
+    TakeLines(std::move(bytes), std::move(starts));
+    return converted.Replaced;
 }
 
 void TStringList::TakeLines(TByteBuffer&& bytes, TLineStarts&& starts) {

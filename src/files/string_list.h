@@ -64,6 +64,11 @@ public:
     /// when the file cannot be opened or is not a stored file, and
     /// EOutOfMemory when its lines do not fit in memory, the list unchanged.
     void LoadLines(const std::string& fileName);
+    /// As LoadLines, for a text file of today: one in UTF-8 or UTF-16 (as
+    /// DetectTextEncoding tells) is converted to Shift-JIS before it is
+    /// split, any other is taken byte for byte. Returns the characters that
+    /// became "?" (ConvertToShiftJis).
+    std::size_t LoadTextLines(const std::string& fileName);
     /// Creates or truncates the file and writes the text form; raises
     /// EFCreateError or EWriteError.
     void SaveLines(const std::string& fileName) const;
@@ -86,6 +91,7 @@ public:
 
 private:
     void LoadLinesFrom(const std::string& fileName);
+    std::size_t LoadTextFrom(const std::string& fileName);
     void SplitText(std::string_view text);
     void Changing();
     void Changed();

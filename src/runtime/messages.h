@@ -9,6 +9,9 @@ inline constexpr const char* ApplicationTitle = "virevi";
 inline constexpr const char* UntitledCaption = "NewFile";
 inline constexpr const char* NewItemCaption = " ";
 inline constexpr const char* EmptyNoteCaption = " ";
+inline constexpr const char* Usage =
+    "使い方: virevi [ファイル]\n"
+    "  ファイル  開く文書の .Trr、.Txt、.Bin のどれか、またはその共通の名前\n";
 
 // Memory
 inline constexpr const char* SOutOfMemory = "メモリが不足しています";

@@ -249,4 +249,11 @@ std::string EncodeShiftJis(std::u16string_view text) {
     return out;
 }
 
+unsigned ShiftJisCode(char16_t c) {
+    if (c < 0x80) {
+        return c;
+    }
+    return EncodeTables().Code[c];
+}
+
 } // namespace virevi

@@ -31,4 +31,10 @@ std::u16string DecodeShiftJis(std::string_view bytes);
 /// Encodes UTF-16 as Shift-JIS; a character Shift-JIS cannot hold becomes "?".
 std::string EncodeShiftJis(std::u16string_view text);
 
+/// The Shift-JIS code of one character: the byte itself when below 0x100,
+/// else lead byte * 256 + trail byte; 0 when Shift-JIS cannot hold it. The
+/// private-use characters that DecodeShiftJis makes of stray bytes have no
+/// code here: they stand for no character. U+0000 gives 0 too.
+unsigned ShiftJisCode(char16_t c);
+
 } // namespace virevi

@@ -137,6 +137,10 @@ const HostileCase HostileCases[] = {
     {"sparse_1_GB_notes",
      [](const std::string& f) { WriteDocument(f); WriteSparse(f + "/x.Txt", "one\r\ntwo\r\n", GB); },
      "x.Txt", "loads", "loads"},
+    // Add text reads UTF-16 no further than its first zero unit either.
+    {"sparse_1_GB_UTF_16_notes",
+     [](const std::string& f) { WriteDocument(f); WriteSparse(f + "/x.Txt", std::string("\xFF\xFEo\0n\0e\0\r\0\n\0", 12), GB); },
+     "x.Txt", "リストのインデックスが範囲を超えています (1)", "loads"},
     {"outline_of_one_100_MB_line",
      [](const std::string& f) { WriteDocument(f); ReplaceWith(f + "/x.Trr", std::string(100 * MB, 'a')); },
      "x.Trr", "行が長すぎます", "行が長すぎます"},

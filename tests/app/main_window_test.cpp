@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <deque>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -511,6 +512,29 @@ TEST_F(MainDocumentTest, AddTextAppendsTheFileOrChangesNothingWhenItIsMissing) {
     EXPECT_EQ(Editor(), (Lines{"a", "x", "y"}));
     EXPECT_TRUE(Main.moNote->hasFocus());
     EXPECT_EQ(Prompts.Filters, Lines(3, msg::AllFilesFilter));
+}
+
+// The Japanese text was written for the test in UTF-8; its Shift-JIS and
+// UTF-16 copies were made by iconv, the Shift-JIS one with CR LF line ends.
+TEST_F(MainDocumentTest, AddTextOfAUtf8OrUtf16TextGivesTheNoteOfItsShiftJisCopy) {
+    for (const char* name : {"japanese-sjis.txt", "japanese-utf8.txt", "japanese-utf16.txt"}) {
+        std::filesystem::copy_file(std::string(VIREVI_FIXTURES) + "/" + name, Folder.File(name));
+    }
+    Build({"a", "a", "a"});
+    Prompts.Script("japanese-sjis.txt japanese-utf8.txt japanese-utf16.txt");
+    for (std::int32_t item = 1; item <= 3; ++item) {
+        Select(item);
+        Main.mnAddClick();
+    }
+    const Lines shiftJis = Note(1);
+    ASSERT_GE(shiftJis.size(), 7u);
+    EXPECT_EQ(shiftJis[1], "\x92\xEB\x82\xCC\x8E\xE8\x93\xFC\x82\xEA"); // 庭の手入れ
+    for (const std::string& line : shiftJis) {
+        // Every character of the text has its code: none became "?".
+        EXPECT_EQ(line.find('?'), std::string::npos) << line;
+    }
+    EXPECT_EQ(Note(2), shiftJis);
+    EXPECT_EQ(Note(3), shiftJis);
 }
 
 } // namespace

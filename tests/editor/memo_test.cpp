@@ -6,9 +6,12 @@
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
+
+#include <memory>
 
 #include "editor/memo.h"
 #include "editor/memo_lines_cases.h"
@@ -255,6 +258,12 @@ TEST_F(MemoTest, PastedEmojiAndNulBecomeQuestionMarks) {
     // The editor's own paste key takes the same way in.
     QTest::keyClick(&Memo, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(Memo.toPlainText(), QStringLiteral("x?y?zx?y?z"));
+    // And so does the Paste of its right-click menu.
+    const std::unique_ptr<QMenu> menu(Memo.createStandardContextMenu());
+    QAction* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"));
+    ASSERT_NE(paste, nullptr);
+    paste->trigger();
+    EXPECT_EQ(Memo.toPlainText(), QStringLiteral("x?y?zx?y?zx?y?z"));
 }
 
 TEST_F(MemoTest, InputMethodCommitBecomesStorable) {

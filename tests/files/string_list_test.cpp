@@ -180,6 +180,39 @@ TEST_F(StringListFileTest, ReadOnlyFileCannotBeSavedOver) {
     EXPECT_EQ(ReadFileBytes(path), "old\r\n");
 }
 
+struct TTextFileCase {
+    const char* Name;
+    std::string Bytes;
+    std::vector<std::string> Lines;
+    std::size_t Replaced;
+};
+
+class LoadTextLinesTest : public testing::TestWithParam<TTextFileCase> {
+protected:
+    TTempFolder Folder;
+};
+
+// The line rules of LoadLines hold for the converted text: a line end is
+// a character, never a byte inside one.
+TEST_P(LoadTextLinesTest, ConvertsThenSplitsByTheLineRules) {
+    const std::string path = Folder.File("added.txt");
+    WriteFileBytes(path, GetParam().Bytes);
+    TStringList list = ListOf({"stale"});
+    EXPECT_EQ(list.LoadTextLines(path), GetParam().Replaced);
+    EXPECT_EQ(LinesOf(list), GetParam().Lines);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Encodings, LoadTextLinesTest, testing::Values(
+    TTextFileCase{"Utf16LineEnds", "\xFF\xFE" "a\0\r\0\n\0b\0\r\0c\0\n\0\n\0\x0A\x30"s,
+                  {"a", "b", "c", "", "\x81\x73"}, 0},
+    TTextFileCase{"Utf16NulEndsText", "\xFF\xFE" "A\0\0\0B\0"s, {"A"}, 0},
+    TTextFileCase{"Utf8MarkAndCr", "\xEF\xBB\xBF\xE6\x97\xA5\rx\xF0\x9F\x98\x80", {"\x93\xFA", "x?"}, 1},
+    TTextFileCase{"ShiftJisAsBytes", "\x93\xFA\r\n\x82\xA0", {"\x93\xFA", "\x82\xA0"}, 0},
+    TTextFileCase{"Empty", "", {}, 0}),
+    [](const testing::TestParamInfo<TTextFileCase>& info) { return std::string(info.param.Name); });
+// clang-format on
+
 TEST_F(StringListFileTest, LinesWithoutLineEndBytesRoundTrip) {
     std::vector<std::string> lines{"", "first", "", "", "\x82\xA0\x82\xA2", "\x1A", "last", ""};
     const std::string path = Folder.File("round.Txt");
@@ -361,7 +394,10 @@ INSTANTIATE_TEST_SUITE_P(
                            list.TextToLines("a\r\nb\r\n" + std::string(4000, 'c'));
                        }},
         TListOperation{"load_lines",
-                       [](TStringList& list, const std::string& file) { list.LoadLines(file); }}),
+                       [](TStringList& list, const std::string& file) { list.LoadLines(file); }},
+        TListOperation{
+            "load_text_lines",
+            [](TStringList& list, const std::string& file) { list.LoadTextLines(file); }}),
     [](const testing::TestParamInfo<TListOperation>& info) { return info.param.Name; });
 
 TEST(StringListTest, UpdatesNotifyOnceAroundALoad) {
