@@ -100,6 +100,10 @@ inline bool IsLowSurrogate(char16_t c) {
 
 } // namespace
 
+bool IsDoubleByteChar(unsigned char lead, unsigned char trail) {
+    return IsLeadByte(lead) && Pair(lead, trail) != 0;
+}
+
 std::size_t CharPrev(std::string_view text, std::size_t pos) {
     if (pos == 0) {
         return 0;

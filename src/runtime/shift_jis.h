@@ -13,6 +13,10 @@ constexpr bool IsLeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
+/// True when `lead` and `trail` decode as one double-byte character; a lead
+/// byte followed by anything else is a character of its own.
+bool IsDoubleByteChar(unsigned char lead, unsigned char trail);
+
 /// The start of the character that ends just before `pos` in `text`, stepping
 /// over a double-byte character as one; 0 when `pos` is 0. A lead byte whose
 /// second byte is missing counts as a character of its own.

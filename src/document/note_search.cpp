@@ -1,0 +1,526 @@
+#include "document/note_search.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "document/document.h"
+#include "files/string_list.h"
+#include "outline/custom_outline.h"
+#include "outline/outline_node.h"
+#include "runtime/shift_jis.h"
+
+namespace virevi {
+
+namespace {
+
+// Every lead and trail pair the codec reads as one character, one bit each:
+// the boundary walk asks for it at every double-byte character it passes.
+class TPairTable {
+public:
+    TPairTable() {
+        for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+            for (unsigned trail = 0x40; trail <= 0xFF; ++trail) {
+                if (IsDoubleByteChar(static_cast<unsigned char>(lead),
+                                     static_cast<unsigned char>(trail))) {
+                    const unsigned key = lead << 8 | trail;
+                    Bits_[key >> 6] |= std::uint64_t{1} << (key & 63);
+                }
+            }
+        }
+    }
+    bool Joins(unsigned char lead, unsigned char trail) const {
+        const unsigned key = static_cast<unsigned>(lead) << 8 | trail;
+        return (Bits_[key >> 6] >> (key & 63) & 1) != 0;
+    }
+
+private:
+    std::array<std::uint64_t, 1024> Bits_{};
+};
+
+const TPairTable& Pairs() {
+    static const TPairTable table;
+    return table;
+}
+
+// Bytes of the character at `p`, which lies before `end`.
+inline std::size_t CharAt(const TPairTable& pairs, const unsigned char* p,
+                          const unsigned char* end) {
+    return IsLeadByte(p[0]) && p + 1 < end && pairs.Joins(p[0], p[1]) ? 2 : 1;
+}
+
+// How often a byte turns up in notes, roughly: Japanese text is mostly the
+// lead bytes of kana and punctuation, English mostly small letters. The
+// search looks first for the bytes of its text that score lowest.
+int Commonness(unsigned char b) {
+    if (b >= 0x81 && b <= 0x83) {
+        return 255;
+    }
+    if (b == ' ') {
+        return 240;
+    }
+    if (b >= 'a' && b <= 'z') {
+        return std::strchr("etaoinsrhl", b) != nullptr ? 220 : 190;
+    }
+    if ((b >= 0x88 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEA)) {
+        return 150;
+    }
+    if (b >= '0' && b <= '9') {
+        return 140;
+    }
+    if (b >= 'A' && b <= 'Z') {
+        return 120;
+    }
+    if (b >= 0x40 && b <= 0xFC) {
+        return 110;
+    }
+    if (b >= 0x21 && b <= 0x3F) {
+        return 100;
+    }
+    return 20;
+}
+
+bool IsAsciiLetter(unsigned char b) {
+    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z');
+}
+
+const unsigned char* Bytes(std::string_view text) {
+    return reinterpret_cast<const unsigned char*>(text.data());
+}
+
+} // namespace
+
+TSearchPattern::TSearchPattern(std::string_view bytes, bool matchCase)
+    : Bytes_(bytes), Other_(bytes), Chars_(bytes.size(), 0) {
+    const TPairTable& pairs = Pairs();
+    const unsigned char* p = Bytes(Bytes_);
+    const unsigned char* end = p + Bytes_.size();
+    for (std::size_t i = 0; i < Bytes_.size();) {
+        const std::size_t length = CharAt(pairs, p + i, end);
+        Chars_[i] = static_cast<std::uint8_t>(length);
+        // Only a letter that is a character of its own has another case: the
+        // same byte as the second of a double-byte character is not a letter.
+        if (!matchCase && length == 1 && IsAsciiLetter(p[i])) {
+            Other_[i] = static_cast<char>(p[i] ^ 0x20);
+            Folds_ = true;
+        }
+        i += length;
+    }
+    std::vector<int> cost(Bytes_.size());
+    for (std::size_t i = 0; i < Bytes_.size(); ++i) {
+        const auto b = static_cast<unsigned char>(Bytes_[i]);
+        const auto o = static_cast<unsigned char>(Other_[i]);
+        cost[i] = Commonness(b) + (o != b ? Commonness(o) : 0);
+    }
+    for (std::size_t i = 0; i < cost.size(); ++i) {
+        if (cost[i] < cost[First_]) {
+            First_ = i;
+        }
+    }
+    Second_ = First_;
+    for (std::size_t i = 0; i < cost.size(); ++i) {
+        if (i != First_ && (Second_ == First_ || cost[i] < cost[Second_])) {
+            Second_ = i;
+        }
+    }
+}
+
+bool TSearchPattern::MatchesAt(std::string_view line, std::size_t at, std::size_t& boundary) const {
+    const std::size_t m = Bytes_.size();
+    if (m == 0 || at > line.size() || line.size() - at < m) {
+        return false;
+    }
+    for (std::size_t j = 0; j < m; ++j) {
+        const char t = line[at + j];
+        if (t != Bytes_[j] && t != Other_[j]) {
+            return false;
+        }
+    }
+    const TPairTable& pairs = Pairs();
+    const unsigned char* p = Bytes(line);
+    const unsigned char* end = p + line.size();
+    std::size_t q = std::min(boundary, at);
+    while (q < at) {
+        q += CharAt(pairs, p + q, end);
+    }
+    boundary = q;
+    if (q != at) {
+        return false;
+    }
+    // The text must split into the pattern's characters: a stray lead byte
+    // in the pattern does not match the first half of a character.
+    for (std::size_t j = 0; j < m;) {
+        const std::size_t length = CharAt(pairs, p + at + j, end);
+        if (length != Chars_[j]) {
+            return false;
+        }
+        j += length;
+    }
+    return true;
+}
+
+// Scans a run of consecutive lines, which lie back to back in the list's
+// bytes, for the pattern's two rarest bytes at once, and checks each place
+// where both stand against the lines.
+class TPatternScan {
+public:
+    TPatternScan(const TStringList& lines, std::size_t first, std::size_t end,
+                 const TSearchPattern& pattern)
+        : Lines_(lines), Pattern_(pattern), End_(end), Line_(first) {}
+
+    std::optional<TLinePlace> Find(const char* from, const char* to) {
+        if (Pattern_.Folds_) {
+            return Scan<true>(from, to);
+        }
+        return Scan<false>(from, to);
+    }
+
+private:
+    template <bool Fold> std::optional<TLinePlace> Scan(const char* from, const char* to) {
+        const std::size_t m = Pattern_.Size();
+        if (to - from < static_cast<std::ptrdiff_t>(m)) {
+            return std::nullopt;
+        }
+        const std::size_t i1 = Pattern_.First_;
+        const std::size_t i2 = Pattern_.Second_;
+        const char a1 = Pattern_.Bytes_[i1];
+        const char b1 = Pattern_.Other_[i1];
+        const char a2 = Pattern_.Bytes_[i2];
+        const char b2 = Pattern_.Other_[i2];
+        const char* s = from;
+        const char* const stop = to - m + 1; // past the last place a match can start
+#if defined(__SSE2__)
+        const __m128i va1 = _mm_set1_epi8(a1);
+        const __m128i vb1 = _mm_set1_epi8(b1);
+        const __m128i va2 = _mm_set1_epi8(a2);
+        const __m128i vb2 = _mm_set1_epi8(b2);
+        while (stop - s >= 16) {
+            const __m128i x1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i1));
+            const __m128i x2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i2));
+            __m128i h1 = _mm_cmpeq_epi8(x1, va1);
+            __m128i h2 = _mm_cmpeq_epi8(x2, va2);
+            if constexpr (Fold) {
+                h1 = _mm_or_si128(h1, _mm_cmpeq_epi8(x1, vb1));
+                h2 = _mm_or_si128(h2, _mm_cmpeq_epi8(x2, vb2));
+            }
+            auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(h1, h2)));
+            while (mask != 0) {
+                const char* at = s + __builtin_ctz(mask);
+                if (auto place = Check(at)) {
+                    return place;
+                }
+                mask &= mask - 1;
+            }
+            s += 16;
+        }
+#endif
+        for (; s < stop; ++s) {
+            if ((s[i1] == a1 || s[i1] == b1) && (s[i2] == a2 || s[i2] == b2)) {
+                if (auto place = Check(s)) {
+                    return place;
+                }
+            }
+        }
+        return std::nullopt;
+    }
+
+    // The line holding `at`, which lies in the run; places come in order, so
+    // the search starts at the line of the last one.
+    std::size_t LineOf(const char* at) {
+        const std::string_view current = Lines_[Line_];
+        if (at < current.data() + current.size()) {
+            return Line_;
+        }
+        std::size_t lo = Line_ + 1;
+        std::size_t hi = End_;
+        // The last line starting at or before `at`: empty lines before a
+        // line start where it does, and hold nothing.
+        while (hi - lo > 1) {
+            const std::size_t mid = lo + (hi - lo) / 2;
+            if (Lines_[mid].data() <= at) {
+                lo = mid;
+            } else {
+                hi = mid;
+            }
+        }
+        return lo;
+    }
+
+    std::optional<TLinePlace> Check(const char* at) {
+        const std::size_t line = LineOf(at);
+        if (line != Line_) {
+            Line_ = line;
+            Boundary_ = 0;
+        }
+        const std::string_view text = Lines_[line];
+        const auto column = static_cast<std::size_t>(at - text.data());
+        if (Pattern_.MatchesAt(text, column, Boundary_)) {
+            return TLinePlace{line, column};
+        }
+        return std::nullopt;
+    }
+
+    const TStringList& Lines_;
+    const TSearchPattern& Pattern_;
+    std::size_t End_;
+    std::size_t Line_;         // the line of the last place checked
+    std::size_t Boundary_ = 0; // a character boundary in it, at most that place
+};
+
+std::optional<TLinePlace> FindInLines(const TStringList& lines, std::size_t first, std::size_t end,
+                                      std::size_t from, const TSearchPattern& pattern) {
+    end = std::min(end, lines.Count());
+    if (pattern.Empty() || first >= end) {
+        return std::nullopt;
+    }
+    // A list keeps its lines back to back in one buffer, so consecutive
+    // lines are one run of bytes.
+    const std::string_view head = lines[first];
+    const std::string_view last = lines[end - 1];
+    const char* begin = head.data() + std::min(from, head.size());
+    TPatternScan scan(lines, first, end, pattern);
+    return scan.Find(begin, last.data() + last.size());
+}
+
+namespace {
+
+// Items in outline order from a given position on, without recursion.
+class TOutlineWalk {
+public:
+    TOutlineWalk(TCustomOutline& outline, std::int32_t position)
+        : Item_(outline.ItemAt(position)), Position_(position) {
+        for (TOutlineNode* child = Item_; child->Parent() != nullptr; child = child->Parent()) {
+            Path_.push_back({child->Parent(), PlaceOf(child) + 1});
+        }
+        std::reverse(Path_.begin(), Path_.end());
+    }
+
+    TOutlineNode* Item() const { return Item_; }
+    std::int32_t Position() const { return Position_; }
+
+    /// Moves to the next item; false after the last.
+    bool Next() {
+        if (Item_->HasChildren()) {
+            Path_.push_back({Item_, 1});
+            Item_ = Item_->Child(0);
+            ++Position_;
+            return true;
+        }
+        while (!Path_.empty()) {
+            auto& [parent, next] = Path_.back();
+            if (next < parent->ChildCount()) {
+                Item_ = parent->Child(next++);
+                ++Position_;
+                return true;
+            }
+            Path_.pop_back();
+        }
+        return false;
+    }
+
+private:
+    // The children's positions rise with their places.
+    static std::int32_t PlaceOf(const TOutlineNode* child) {
+        const TOutlineNode* parent = child->Parent();
+        const std::int32_t position = child->Index();
+        std::int32_t lo = 0;
+        std::int32_t hi = parent->ChildCount() - 1;
+        while (lo < hi) {
+            const std::int32_t mid = lo + (hi - lo) / 2;
+            if (parent->Child(mid)->Index() < position) {
+                lo = mid + 1;
+            } else {
+                hi = mid;
+            }
+        }
+        return lo;
+    }
+
+    struct TStep {
+        TOutlineNode* Parent;
+        std::int32_t Next; // place of the next child to visit
+    };
+    TOutlineNode* Item_;
+    std::int32_t Position_;
+    std::vector<TStep> Path_;
+};
+
+struct TNoteLines {
+    std::size_t First = 0;
+    std::size_t Count = 0;
+};
+
+// An item's note as lines of the pool; a record that reaches outside it,
+// which only crafted files give, is searched as an empty note.
+TNoteLines NoteLinesOf(const TOutlineNode* item, const TStringList& pool) {
+    const ItemRecord* record = TDocument::RecordOf(item);
+    if (record == nullptr || record->Start < 0 || record->Count <= 0 ||
+        static_cast<std::uint64_t>(record->Start) + static_cast<std::uint64_t>(record->Count) >
+            pool.Count()) {
+        return {};
+    }
+    return {static_cast<std::size_t>(record->Start), static_cast<std::size_t>(record->Count)};
+}
+
+// The notes of items in outline order, gathered while they lie back to back
+// in the pool (as they all do after a load or a save) and searched as one
+// run of lines, so that the search costs per byte and hardly per item.
+class TNoteRuns {
+public:
+    TNoteRuns(const TStringList& pool, const TSearchPattern& pattern)
+        : Pool_(pool), Pattern_(pattern) {}
+
+    std::optional<TNoteMatch> Add(const TOutlineNode* item, std::int32_t position) {
+        const TNoteLines note = NoteLinesOf(item, Pool_);
+        if (note.Count == 0) {
+            return std::nullopt;
+        }
+        if (!Items_.empty() && (note.First != End_ || Items_.size() >= MostItems)) {
+            if (auto match = Flush()) {
+                return match;
+            }
+        }
+        if (Items_.empty()) {
+            End_ = note.First;
+        }
+        Items_.push_back({position, note.First});
+        End_ += note.Count;
+        return std::nullopt;
+    }
+
+    std::optional<TNoteMatch> Flush() {
+        if (Items_.empty()) {
+            return std::nullopt;
+        }
+        const std::optional<TLinePlace> found =
+            FindInLines(Pool_, Items_.front().First, End_, 0, Pattern_);
+        std::optional<TNoteMatch> match;
+        if (found) {
+            const auto holder = std::upper_bound(Items_.begin(), Items_.end(), found->Line,
+                                                 [](std::size_t line, const TRunItem& item) {
+                                                     return line < item.First;
+                                                 }) -
+                                1;
+            match = TNoteMatch{
+                holder->Position, {found->Line - holder->First, found->Column}, Pattern_.Size()};
+        }
+        Items_.clear();
+        return match;
+    }
+
+private:
+    // Bounds the memory a run takes; a run this long is searched in pieces.
+    static constexpr std::size_t MostItems = 65536;
+
+    struct TRunItem {
+        std::int32_t Position;
+        std::size_t First;
+    };
+    const TStringList& Pool_;
+    const TSearchPattern& Pattern_;
+    std::vector<TRunItem> Items_;
+    std::size_t End_ = 0;
+};
+
+std::optional<TNoteMatch> InNote(const TStringList& pool, TNoteLines note, std::int32_t index,
+                                 std::size_t lineCount, TLinePlace from,
+                                 const TSearchPattern& pattern) {
+    if (from.Line >= std::min(note.Count, lineCount)) {
+        return std::nullopt;
+    }
+    const std::optional<TLinePlace> found =
+        FindInLines(pool, note.First + from.Line, note.First + std::min(note.Count, lineCount),
+                    from.Column, pattern);
+    if (!found) {
+        return std::nullopt;
+    }
+    return TNoteMatch{index, {found->Line - note.First, found->Column}, pattern.Size()};
+}
+
+} // namespace
+
+std::optional<TNoteMatch> FindInNotes(TCustomOutline& outline, const TStringList& pool,
+                                      std::int32_t index, TLinePlace from,
+                                      const TSearchPattern& pattern) {
+    const std::int32_t total = outline.TotalItems();
+    if (pattern.Empty() || total == 0) {
+        return std::nullopt;
+    }
+    index = std::clamp(index, 1, total);
+    TOutlineWalk walk(outline, index);
+    const TNoteLines start = NoteLinesOf(walk.Item(), pool);
+    if (auto match = InNote(pool, start, index, start.Count, from, pattern)) {
+        return match;
+    }
+    TNoteRuns runs(pool, pattern);
+    while (walk.Next()) {
+        if (auto match = runs.Add(walk.Item(), walk.Position())) {
+            return match;
+        }
+    }
+    if (auto match = runs.Flush()) {
+        return match;
+    }
+    // Once around: from item 1 up to where the search began.
+    TOutlineWalk around(outline, 1);
+    while (around.Position() < index) {
+        if (auto match = runs.Add(around.Item(), around.Position())) {
+            return match;
+        }
+        around.Next();
+    }
+    if (auto match = runs.Flush()) {
+        return match;
+    }
+    auto match = InNote(pool, start, index, from.Line + 1, {}, pattern);
+    if (match && match->Place < from) {
+        return match;
+    }
+    return std::nullopt;
+}
+
+std::size_t CharsIn(std::string_view bytes) {
+    const TPairTable& pairs = Pairs();
+    const unsigned char* p = Bytes(bytes);
+    const unsigned char* end = p + bytes.size();
+    std::size_t chars = 0;
+    for (; p < end; p += CharAt(pairs, p, end)) {
+        ++chars;
+    }
+    return chars;
+}
+
+TLinePlace NotePlaceOf(const TStringList& pool, std::size_t first, std::size_t count,
+                       std::size_t offset) {
+    const TPairTable& pairs = Pairs();
+    for (std::size_t line = 0; line < count && first + line < pool.Count(); ++line) {
+        const std::string_view text = pool[first + line];
+        const unsigned char* p = Bytes(text);
+        const unsigned char* end = p + text.size();
+        const unsigned char* at = p;
+        for (; offset > 0 && at < end; --offset) {
+            at += CharAt(pairs, at, end);
+        }
+        if (at < end || offset == 0) {
+            return {line, static_cast<std::size_t>(at - p)};
+        }
+        if (offset < 2) {
+            return {line, text.size()};
+        }
+        offset -= 2;
+    }
+    return {count, 0};
+}
+
+std::size_t NoteOffsetOf(const TStringList& pool, std::size_t first, TLinePlace place) {
+    std::size_t offset = 0;
+    for (std::size_t line = 0; line < place.Line; ++line) {
+        offset += CharsIn(pool[first + line]) + 2;
+    }
+    return offset + CharsIn(pool[first + place.Line].substr(0, place.Column));
+}
+
+} // namespace virevi
