@@ -6,6 +6,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define VIREVI_HAVE_AVX2 1
+#endif
 
 #include "document/document.h"
 #include "files/string_list.h"
@@ -162,6 +166,94 @@ bool TSearchPattern::MatchesAt(std::string_view line, std::size_t at, std::size_
     return true;
 }
 
+// The first place from `s` on, before `stop`, where the bytes at offsets
+// `i1` and `i2` are each one of their pair (a1 or b1, a2 or b2); `stop` when
+// none. The bytes at `stop` - 1 + `i2` and before must be readable.
+struct TBytePair {
+    std::size_t I1, I2;
+    char A1, B1, A2, B2;
+};
+
+template <bool Fold>
+const char* NextPairPortable(const char* s, const char* stop, const TBytePair& p) {
+#if defined(__SSE2__)
+    const __m128i a1 = _mm_set1_epi8(p.A1);
+    const __m128i b1 = _mm_set1_epi8(p.B1);
+    const __m128i a2 = _mm_set1_epi8(p.A2);
+    const __m128i b2 = _mm_set1_epi8(p.B2);
+    for (; stop - s >= 16; s += 16) {
+        const __m128i x1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p.I1));
+        const __m128i x2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p.I2));
+        __m128i h1 = _mm_cmpeq_epi8(x1, a1);
+        __m128i h2 = _mm_cmpeq_epi8(x2, a2);
+        if constexpr (Fold) {
+            h1 = _mm_or_si128(h1, _mm_cmpeq_epi8(x1, b1));
+            h2 = _mm_or_si128(h2, _mm_cmpeq_epi8(x2, b2));
+        }
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(h1, h2)));
+        if (mask != 0) {
+            return s + __builtin_ctz(mask);
+        }
+    }
+#endif
+    for (; s < stop; ++s) {
+        if ((s[p.I1] == p.A1 || s[p.I1] == p.B1) && (s[p.I2] == p.A2 || s[p.I2] == p.B2)) {
+            return s;
+        }
+    }
+    return stop;
+}
+
+#if defined(VIREVI_HAVE_AVX2)
+
+// Sixty-four places a step: a search is as fast as the memory under it.
+template <bool Fold>
+__attribute__((target("avx2"))) const char* NextPairAvx2(const char* s, const char* stop,
+                                                         const TBytePair& p) {
+    const __m256i a1 = _mm256_set1_epi8(p.A1);
+    const __m256i b1 = _mm256_set1_epi8(p.B1);
+    const __m256i a2 = _mm256_set1_epi8(p.A2);
+    const __m256i b2 = _mm256_set1_epi8(p.B2);
+    for (; stop - s >= 64; s += 64) {
+        const __m256i x1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + p.I1));
+        const __m256i x2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + p.I2));
+        const __m256i y1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 32 + p.I1));
+        const __m256i y2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 32 + p.I2));
+        __m256i hx1 = _mm256_cmpeq_epi8(x1, a1);
+        __m256i hx2 = _mm256_cmpeq_epi8(x2, a2);
+        __m256i hy1 = _mm256_cmpeq_epi8(y1, a1);
+        __m256i hy2 = _mm256_cmpeq_epi8(y2, a2);
+        if constexpr (Fold) {
+            hx1 = _mm256_or_si256(hx1, _mm256_cmpeq_epi8(x1, b1));
+            hx2 = _mm256_or_si256(hx2, _mm256_cmpeq_epi8(x2, b2));
+            hy1 = _mm256_or_si256(hy1, _mm256_cmpeq_epi8(y1, b1));
+            hy2 = _mm256_or_si256(hy2, _mm256_cmpeq_epi8(y2, b2));
+        }
+        const __m256i low = _mm256_and_si256(hx1, hx2);
+        const __m256i high = _mm256_and_si256(hy1, hy2);
+        const __m256i any = _mm256_or_si256(low, high);
+        if (_mm256_testz_si256(any, any) == 0) {
+            const std::uint64_t mask =
+                static_cast<std::uint32_t>(_mm256_movemask_epi8(low)) |
+                static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(high)))
+                    << 32;
+            return s + __builtin_ctzll(mask);
+        }
+    }
+    return NextPairPortable<Fold>(s, stop, p);
+}
+#endif
+
+template <bool Fold> const char* NextPair(const char* s, const char* stop, const TBytePair& p) {
+#if defined(VIREVI_HAVE_AVX2)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2) {
+        return NextPairAvx2<Fold>(s, stop, p);
+    }
+#endif
+    return NextPairPortable<Fold>(s, stop, p);
+}
+
 // Scans a run of consecutive lines, which lie back to back in the list's
 // bytes, for the pattern's two rarest bytes at once, and checks each place
 // where both stand against the lines.
@@ -171,60 +263,47 @@ public:
                  const TSearchPattern& pattern)
         : Lines_(lines), Pattern_(pattern), End_(end), Line_(first) {}
 
-    std::optional<TLinePlace> Find(const char* from, const char* to) {
+    /// Calls `visit` with the first match of each line that holds one, in
+    /// order, until it returns false.
+    template <typename TVisit> void Visit(const char* from, const char* to, TVisit visit) {
         if (Pattern_.Folds_) {
-            return Scan<true>(from, to);
+            Scan<true>(from, to, visit);
+        } else {
+            Scan<false>(from, to, visit);
         }
-        return Scan<false>(from, to);
     }
 
 private:
-    template <bool Fold> std::optional<TLinePlace> Scan(const char* from, const char* to) {
+    template <bool Fold, typename TVisit>
+    void Scan(const char* from, const char* to, TVisit& visit) {
         const std::size_t m = Pattern_.Size();
         if (to - from < static_cast<std::ptrdiff_t>(m)) {
-            return std::nullopt;
+            return;
         }
-        const std::size_t i1 = Pattern_.First_;
-        const std::size_t i2 = Pattern_.Second_;
-        const char a1 = Pattern_.Bytes_[i1];
-        const char b1 = Pattern_.Other_[i1];
-        const char a2 = Pattern_.Bytes_[i2];
-        const char b2 = Pattern_.Other_[i2];
-        const char* s = from;
+        const TBytePair pair{Pattern_.First_,
+                             Pattern_.Second_,
+                             Pattern_.Bytes_[Pattern_.First_],
+                             Pattern_.Other_[Pattern_.First_],
+                             Pattern_.Bytes_[Pattern_.Second_],
+                             Pattern_.Other_[Pattern_.Second_]};
         const char* const stop = to - m + 1; // past the last place a match can start
-#if defined(__SSE2__)
-        const __m128i va1 = _mm_set1_epi8(a1);
-        const __m128i vb1 = _mm_set1_epi8(b1);
-        const __m128i va2 = _mm_set1_epi8(a2);
-        const __m128i vb2 = _mm_set1_epi8(b2);
-        while (stop - s >= 16) {
-            const __m128i x1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i1));
-            const __m128i x2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i2));
-            __m128i h1 = _mm_cmpeq_epi8(x1, va1);
-            __m128i h2 = _mm_cmpeq_epi8(x2, va2);
-            if constexpr (Fold) {
-                h1 = _mm_or_si128(h1, _mm_cmpeq_epi8(x1, vb1));
-                h2 = _mm_or_si128(h2, _mm_cmpeq_epi8(x2, vb2));
+        for (const char* s = NextPair<Fold>(from, stop, pair); s < stop;) {
+            const std::optional<TLinePlace> place = Check(s);
+            if (!place) {
+                s = NextPair<Fold>(s + 1, stop, pair);
+                continue;
             }
-            auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(h1, h2)));
-            while (mask != 0) {
-                const char* at = s + __builtin_ctz(mask);
-                if (auto place = Check(at)) {
-                    return place;
-                }
-                mask &= mask - 1;
+            if (!visit(*place)) {
+                return;
             }
-            s += 16;
+            // On from the next line: only the first match of a line counts.
+            const std::string_view line = Lines_[place->Line];
+            const char* next = line.data() + line.size();
+            if (next >= stop) {
+                return;
+            }
+            s = NextPair<Fold>(next, stop, pair);
         }
-#endif
-        for (; s < stop; ++s) {
-            if ((s[i1] == a1 || s[i1] == b1) && (s[i2] == a2 || s[i2] == b2)) {
-                if (auto place = Check(s)) {
-                    return place;
-                }
-            }
-        }
-        return std::nullopt;
     }
 
     // The line holding `at`, which lies in the run; places come in order, so
@@ -250,6 +329,13 @@ private:
     }
 
     std::optional<TLinePlace> Check(const char* at) {
+        // The bytes first, which the run holds from `at` on: most places
+        // fail there, and finding the line costs a search of the line starts.
+        for (std::size_t j = 0; j < Pattern_.Bytes_.size(); ++j) {
+            if (at[j] != Pattern_.Bytes_[j] && at[j] != Pattern_.Other_[j]) {
+                return std::nullopt;
+            }
+        }
         const std::size_t line = LineOf(at);
         if (line != Line_) {
             Line_ = line;
@@ -281,8 +367,13 @@ std::optional<TLinePlace> FindInLines(const TStringList& lines, std::size_t firs
     const std::string_view head = lines[first];
     const std::string_view last = lines[end - 1];
     const char* begin = head.data() + std::min(from, head.size());
-    TPatternScan scan(lines, first, end, pattern);
-    return scan.Find(begin, last.data() + last.size());
+    std::optional<TLinePlace> found;
+    TPatternScan(lines, first, end, pattern)
+        .Visit(begin, last.data() + last.size(), [&found](const TLinePlace& place) {
+            found = place;
+            return false;
+        });
+    return found;
 }
 
 namespace {
@@ -391,12 +482,27 @@ public:
         return std::nullopt;
     }
 
+    /// From now on looks the runs up in `places`, the first match of every
+    /// line of the pool that holds one, in order, instead of reading them.
+    void UseMatches(std::vector<TLinePlace> places) {
+        Places_ = std::move(places);
+        UsePlaces_ = true;
+    }
+
     std::optional<TNoteMatch> Flush() {
         if (Items_.empty()) {
             return std::nullopt;
         }
-        const std::optional<TLinePlace> found =
-            FindInLines(Pool_, Items_.front().First, End_, 0, Pattern_);
+        std::optional<TLinePlace> found;
+        if (UsePlaces_) {
+            const auto first = std::lower_bound(Places_.begin(), Places_.end(),
+                                                TLinePlace{Items_.front().First, 0});
+            if (first != Places_.end() && first->Line < End_) {
+                found = *first;
+            }
+        } else {
+            found = FindInLines(Pool_, Items_.front().First, End_, 0, Pattern_);
+        }
         std::optional<TNoteMatch> match;
         if (found) {
             const auto holder = std::upper_bound(Items_.begin(), Items_.end(), found->Line,
@@ -423,7 +529,38 @@ private:
     const TSearchPattern& Pattern_;
     std::vector<TRunItem> Items_;
     std::size_t End_ = 0;
+    std::vector<TLinePlace> Places_;
+    bool UsePlaces_ = false;
 };
+
+// The first match of each line of `pool` that holds one; none when more than
+// `most` lines do.
+std::optional<std::vector<TLinePlace>>
+MatchesInPool(const TStringList& pool, const TSearchPattern& pattern, std::size_t most) {
+    std::vector<TLinePlace> places;
+    if (pool.Empty()) {
+        return places;
+    }
+    bool many = false;
+    const std::string_view last = pool[pool.Count() - 1];
+    TPatternScan(pool, 0, pool.Count(), pattern)
+        .Visit(pool[0].data(), last.data() + last.size(), [&](const TLinePlace& place) {
+            many = places.size() == most;
+            if (!many) {
+                places.push_back(place);
+            }
+            return !many;
+        });
+    if (many) {
+        return std::nullopt;
+    }
+    return places;
+}
+
+// Items searched one by one after the start before the pool is read whole.
+constexpr std::int32_t NearItems = 65536;
+// Lines of the pool holding a match that are looked up rather than read again.
+constexpr std::size_t MostPoolMatches = 65536;
 
 std::optional<TNoteMatch> InNote(const TStringList& pool, TNoteLines note, std::int32_t index,
                                  std::size_t lineCount, TLinePlace from,
@@ -455,8 +592,28 @@ std::optional<TNoteMatch> FindInNotes(TCustomOutline& outline, const TStringList
     if (auto match = InNote(pool, start, index, start.Count, from, pattern)) {
         return match;
     }
+    // The items just after the start first, their notes read as they come:
+    // a match nearby is found without reading the rest of the pool.
     TNoteRuns runs(pool, pattern);
-    while (walk.Next()) {
+    bool more = true;
+    for (std::int32_t near = 0; near < NearItems && (more = walk.Next()); ++near) {
+        if (auto match = runs.Add(walk.Item(), walk.Position())) {
+            return match;
+        }
+    }
+    if (auto match = runs.Flush()) {
+        return match;
+    }
+    // Then the whole pool at memory speed, which holds every note: often it
+    // holds no match at all, and with few the walk on through the items
+    // need not read their notes.
+    if (auto places = MatchesInPool(pool, pattern, MostPoolMatches)) {
+        if (places->empty()) {
+            return std::nullopt;
+        }
+        runs.UseMatches(std::move(*places));
+    }
+    while (more && walk.Next()) {
         if (auto match = runs.Add(walk.Item(), walk.Position())) {
             return match;
         }

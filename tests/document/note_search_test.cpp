@@ -148,6 +148,51 @@ TEST_F(NoteSearchTest, NotesReachingOutsideThePoolAreEmptyAndEmptyOutlinesHoldNo
     EXPECT_FALSE(FindInNotes(empty, Pool, 1, {}, last));
 }
 
+// Past the items searched one by one, the pool is read whole first; what it
+// says must come out the same whether it holds no match in any note, a few
+// lines with matches or very many (garbage lines counting as well).
+TEST(NoteSearchFarTest, FarMatchesAreFoundTheSameWhateverThePoolHolds) {
+    constexpr std::int32_t Total = 70000;
+    TCustomOutline outline;
+    for (std::int32_t i = 0; i < Total; ++i) {
+        outline.AddSibling(0, "item");
+    }
+    struct TPoolCase {
+        const char* Name;
+        std::size_t GarbageMatches;
+        std::int32_t Holder; // the item whose note holds the word; 0: none
+        std::int32_t Start;
+    };
+    const TPoolCase cases[] = {
+        {"only garbage", 10, 0, 1},
+        {"a few", 10, 69000, 1},
+        {"very many", 70000, 69000, 1},
+        {"round to before the start", 10, 10, 20},
+        {"round with very many", 70000, 10, 20},
+    };
+    for (const TPoolCase& c : cases) {
+        TStringList pool;
+        for (std::size_t k = 0; k < c.GarbageMatches; ++k) {
+            pool.Add("old word");
+        }
+        std::vector<ItemRecord> records(Total);
+        for (std::int32_t i = 1; i <= Total; ++i) {
+            records[static_cast<std::size_t>(i - 1)] = {static_cast<std::int32_t>(pool.Count()), 2};
+            pool.Add("note");
+            pool.Add(i == c.Holder ? "a word" : "none");
+            outline.ItemAt(i)->SetData(&records[static_cast<std::size_t>(i - 1)]);
+        }
+        const auto match = FindInNotes(outline, pool, c.Start, {}, TSearchPattern("word", true));
+        if (c.Holder == 0) {
+            EXPECT_FALSE(match.has_value()) << c.Name;
+            continue;
+        }
+        ASSERT_TRUE(match.has_value()) << c.Name;
+        EXPECT_EQ(match->Index, c.Holder) << c.Name;
+        EXPECT_EQ(match->Place, (TLinePlace{1, 2})) << c.Name;
+    }
+}
+
 TEST(NoteSearchLinesTest, RunsOfManyLinesFindTheFirstMatchAtABoundary) {
     // Long lines of "表" hold a "\" at every other byte; only the real one counts.
     TStringList lines;
