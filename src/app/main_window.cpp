@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 
 #include <utility>
 
@@ -348,6 +349,9 @@ void TMain::mnLevelUpClick() {
 TFindForm& TMain::FindForm() {
     if (FindForm_ == nullptr) {
         FindForm_ = new TFindForm(this);
+        // One character more than a search may hold, so that a longer text
+        // pasted into the field is refused rather than cut short.
+        FindForm_->edFind->setMaxLength(static_cast<int>(MostSearchBytes) + 1);
         FindForm_->OnFindNext = [this](const std::string& text, bool matchCase) {
             // Called from the dialog's button, outside the menu's handling.
             try {

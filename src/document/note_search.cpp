@@ -146,7 +146,7 @@ bool TSearchPattern::MatchesAt(std::string_view line, std::size_t at, std::size_
     const TPairTable& pairs = Pairs();
     const unsigned char* p = Bytes(line);
     const unsigned char* end = p + line.size();
-    std::size_t q = std::min(boundary, at);
+    std::size_t q = boundary <= at ? boundary : 0;
     while (q < at) {
         q += CharAt(pairs, p + q, end);
     }

@@ -29,8 +29,8 @@ public:
 
     /// Whether the pattern stands at `at` in `line`: the same characters as
     /// the codec splits each of them, starting at a character boundary that
-    /// a walk from `boundary` (itself a boundary of `line`, at most `at`)
-    /// finds. The boundary reached on the way is left in `boundary`.
+    /// a walk from `boundary` (a boundary of `line`; the line's start when
+    /// past `at`) finds. The boundary reached on the way is left in `boundary`.
     bool MatchesAt(std::string_view line, std::size_t at, std::size_t& boundary) const;
 
 private:
