@@ -193,26 +193,6 @@ TEST(NoteSearchFarTest, FarMatchesAreFoundTheSameWhateverThePoolHolds) {
     }
 }
 
-TEST(NoteSearchLinesTest, RunsOfManyLinesFindTheFirstMatchAtABoundary) {
-    // Long lines of "表" hold a "\" at every other byte; only the real one counts.
-    TStringList lines;
-    std::string hyo;
-    for (int i = 0; i < 1000; ++i) {
-        hyo += HYO;
-    }
-    lines.Add(hyo);
-    lines.Add("");
-    lines.Add(hyo + "\\" + hyo);
-    lines.Add("\\");
-    const TSearchPattern backslash("\\", true);
-    EXPECT_EQ(FindInLines(lines, 0, 4, 0, backslash), (TLinePlace{2, 2000}));
-    EXPECT_EQ(FindInLines(lines, 2, 4, 2001, backslash), (TLinePlace{3, 0}));
-    EXPECT_EQ(FindInLines(lines, 0, 3, 0, TSearchPattern(HYO "\\" HYO, true)),
-              (TLinePlace{2, 1998}));
-    EXPECT_FALSE(FindInLines(lines, 0, 2, 0, backslash));
-    EXPECT_FALSE(FindInLines(lines, 0, 9, 0, TSearchPattern(hyo + hyo, true)));
-}
-
 struct TOffsetCase {
     std::size_t Offset;
     TLinePlace Place;
@@ -236,7 +216,6 @@ TEST(NoteSearchOffsetTest, EditorOffsetsCountCharactersAndLineBreaksAsTwo) {
             EXPECT_EQ(NoteOffsetOf(pool, 1, place), c.Back) << c.Offset;
         }
     }
-    EXPECT_EQ(CharsIn(HYO "a\x82"), 3u);
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "document/note_search.h"
+#include "files/line_search.h"
 #include "files/string_list.h"
 #include "runtime/shift_jis.h"
 
