@@ -167,8 +167,12 @@ private:
     bool UsePlaces_ = false;
 };
 
-// Items searched one by one after the start before the pool is read whole.
-constexpr std::int32_t NearItems = 65536;
+// Items searched one by one after the start before the pool is read whole:
+// at least the first, on through a sixteenth of the pool's lines, at most
+// the last. Past that, reading the pool once costs less than what is left.
+constexpr std::int32_t NearItemsAtLeast = 1024;
+constexpr std::int32_t NearItemsAtMost = 65536;
+constexpr std::size_t NearShareOfPool = 16;
 // Lines of the pool holding a match that are looked up rather than read again.
 constexpr std::size_t MostPoolMatches = 65536;
 
@@ -206,10 +210,16 @@ std::optional<TNoteMatch> FindInNotes(TCustomOutline& outline, const TStringList
     // a match nearby is found without reading the rest of the pool.
     TNoteRuns runs(pool, pattern);
     bool more = true;
-    for (std::int32_t near = 0; near < NearItems && (more = walk.Next()); ++near) {
+    std::size_t nearLines = 0;
+    for (std::int32_t near = 0;
+         (near < NearItemsAtLeast ||
+          (near < NearItemsAtMost && nearLines < pool.Count() / NearShareOfPool)) &&
+         (more = walk.Next());
+         ++near) {
         if (auto match = runs.Add(walk.Item(), walk.Position())) {
             return match;
         }
+        nearLines += NoteLinesOf(walk.Item(), pool).Count;
     }
     if (auto match = runs.Flush()) {
         return match;
