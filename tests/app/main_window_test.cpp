@@ -20,6 +20,7 @@
 #include "dialogs/message_form.h"
 #include "dialogs/message_layout.h"
 #include "document/document.h"
+#include "document/note_search.h"
 #include "editor/memo.h"
 #include "outline/outline.h"
 #include "outline/outline_node.h"
@@ -406,6 +407,11 @@ TEST_F(MainFindTest, CtrlFAndF3FindWordsInCollapsedNotesAndSayWhenThereIsNone) {
     EXPECT_EQ(message, QStringLiteral("「存在しない」は見つかりません。"));
     EXPECT_EQ(Selected(), 34);
     EXPECT_EQ(selected(), "検索");
+
+    // A text longer than any line is refused with the beep alone.
+    Main.FindNext(std::string(MostSearchBytes + 1, 'a'), true);
+    EXPECT_EQ(Prompts.Beeps, 1);
+    EXPECT_EQ(Selected(), 34);
 }
 
 // --- file commands ----------------------------------------------------------
