@@ -8,8 +8,11 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <malloc.h>
@@ -19,6 +22,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -29,9 +33,12 @@
 #include "app/main_prompts.h"
 #include "app/main_window.h"
 #include "bench_support.h"
+#include "dialogs/find_form.h"
+#include "dialogs/message_form.h"
 #include "dialogs/message_layout.h"
 #include "document/document.h"
 #include "document/item_record.h"
+#include "document/note_search.h"
 #include "document_generator.h"
 #include "editor/memo.h"
 #include "files/string_list.h"
@@ -499,6 +506,156 @@ void BM_Main_PageDown(benchmark::State& state) {
     state.counters["selected"] = main.olTree->SelectedIndex();
     state.counters["shown_rows"] = main.olTree->RootItem()->ShownCount();
 }
+// --- Find: through the real command and the real dialog, against memchr
+// over the pool's bytes, which holds every note (a line never holds a line
+// feed, so memchr for one reads all of them).
+
+double ScanPoolSeconds(TMain& main) {
+    const TStringList& pool = main.Document().NotePool;
+    const std::string_view first = pool[0];
+    const std::string_view last = pool[pool.Count() - 1];
+    const auto size = static_cast<std::size_t>(last.data() + last.size() - first.data());
+    const auto start = TClock::now();
+    benchmark::DoNotOptimize(std::memchr(first.data(), '\n', size));
+    return Seconds(start);
+}
+
+// Answers the not-found message as soon as it shows, noting when that was.
+class TNotFoundAnswer : public QObject {
+public:
+    TNotFoundAnswer() { qApp->installEventFilter(this); }
+    ~TNotFoundAnswer() override { qApp->removeEventFilter(this); }
+    TClock::time_point Shown;
+    int Answered = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && qobject_cast<TMessageForm*>(watched) != nullptr) {
+            Shown = TClock::now();
+            ++Answered;
+            auto* box = static_cast<TMessageForm*>(watched);
+            QTimer::singleShot(0, box, [box] { box->done(mrOk); });
+        }
+        return false;
+    }
+};
+
+void BM_Main_Find_Baseline_Memchr(benchmark::State& state) {
+    TMain& main = OpenWindow();
+    for (auto _ : state) {
+        state.SetIterationTime(ScanPoolSeconds(main));
+    }
+}
+BENCHMARK(BM_Main_Find_Baseline_Memchr)
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// From item 1 once around every note to the message that says so.
+void FindNothing(benchmark::State& state, const std::string& text, bool matchCase) {
+    TMain& main = OpenWindow();
+    TNotFoundAnswer answer;
+    for (auto _ : state) {
+        Select(main, 1);
+        const auto start = TClock::now();
+        main.FindNext(text, matchCase);
+        state.SetIterationTime(std::chrono::duration<double>(answer.Shown - start).count());
+        Settle();
+    }
+    if (answer.Answered != static_cast<int>(state.iterations())) {
+        state.SkipWithError("the search found something");
+    }
+}
+// "検索": its lead bytes are in no generated note.
+void BM_Main_FindNothing_Japanese(benchmark::State& state) {
+    FindNothing(state, "\x8C\x9F\x8D\xF5", true);
+}
+// Every byte of it turns up in the generated notes every hundred or so.
+void BM_Main_FindNothing_AsciiAnyCase(benchmark::State& state) {
+    FindNothing(state, "virevi", false);
+}
+// The search alone, without the message, for comparison.
+void BM_Main_FindNothing_SearchOnly(benchmark::State& state) {
+    TMain& main = OpenWindow();
+    const TSearchPattern pattern("\x8C\x9F\x8D\xF5", true);
+    for (auto _ : state) {
+        const auto start = TClock::now();
+        benchmark::DoNotOptimize(
+            FindInNotes(*main.olTree, main.Document().NotePool, 1, {}, pattern));
+        state.SetIterationTime(Seconds(start));
+    }
+}
+BENCHMARK(BM_Main_FindNothing_SearchOnly)
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Main_FindNothing_Japanese)
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Main_FindNothing_AsciiAnyCase)
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Every step of the dialog: Ctrl+F, the word typed, 次を検索 finding it in
+// a note 100,000 items further on (under collapsed parents), each with its
+// repaint; the word is put into that note first, untimed.
+void BM_Main_FindInDialog(benchmark::State& state) {
+    TMain& main = OpenWindow();
+    TDocument& document = main.Document();
+    const std::string word = "\x8C\x9F\x8D\xF5";
+    double scan = ScanPoolSeconds(main);
+    std::vector<double> times;
+    std::vector<double> finds;
+    std::int32_t from = 1;
+    // The large document has fewer items: half of them away there.
+    const std::int32_t away = std::min(100000, main.olTree->TotalItems() / 2);
+    for (auto _ : state) {
+        from += 7;
+        const std::int32_t target = from + away;
+        ItemRecord* record = TDocument::RecordOf(main.olTree->ItemAt(target));
+        const ItemRecord kept = *record;
+        *record = {static_cast<std::int32_t>(document.NotePool.Count()), 1};
+        document.NotePool.Add("x" + word);
+        Select(main, from);
+        main.FindForm().hide();
+        main.FindForm().edFind->clear();
+        main.moNote->setFocus();
+        Settle();
+
+        double slowest = 0;
+        auto step = [&](const std::function<void()>& action) {
+            const auto start = TClock::now();
+            action();
+            Settle();
+            slowest = std::max(slowest, Seconds(start));
+        };
+        step([&] { QTest::keyClick(main.moNote, Qt::Key_F, Qt::ControlModifier); });
+        step([&] {
+            QTest::sendKeyEvent(QTest::Click, main.FindForm().edFind, Qt::Key_unknown,
+                                QStringLiteral("検索"), Qt::NoModifier);
+        });
+        const auto start = TClock::now();
+        step([&] { QTest::mouseClick(main.FindForm().btFindNext, Qt::LeftButton); });
+        finds.push_back(Seconds(start));
+        times.push_back(slowest);
+        state.SetIterationTime(slowest);
+        if (main.olTree->SelectedIndex() != target) {
+            state.SkipWithError("the word was not found where it was put");
+        }
+        *record = kept;
+        scan = std::min(scan, ScanPoolSeconds(main));
+    }
+    main.FindForm().hide();
+    SetTimes(state, times);
+    std::sort(finds.begin(), finds.end());
+    state.counters["find_median_ms"] = finds[finds.size() / 2] * 1000;
+    state.counters["scan_ms"] = scan * 1000;
+    state.counters["items_away"] = away;
+    state.counters["worst_over_scan_ms"] =
+        (*std::max_element(times.begin(), times.end()) - scan) * 1000;
+}
+BENCHMARK(BM_Main_FindInDialog)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 // Ctrl+keypad "*" with the last top-level item selected: every item opens,
 // one step at a time for the window that watches each, each step moving the
 // selection down. Last of the window's benchmarks: it leaves the outline open.
@@ -550,6 +707,11 @@ static const int Figures = [] {
     AddRatio("BM_Main_PeakMemory/iterations:1", "BM_Main_PeakMemory_Baseline_Bound/iterations:1", 1,
              "bytes");
     AddFigure("BM_Main_Startup/iterations:11/manual_time", "over_empty_ms", 150, false);
+    for (const char* find : {"BM_Main_FindNothing_Japanese/iterations:5/manual_time",
+                             "BM_Main_FindNothing_AsciiAnyCase/iterations:5/manual_time"}) {
+        AddRatio(find, "BM_Main_Find_Baseline_Memchr/iterations:5/manual_time", 3);
+    }
+    AddFigure("BM_Main_FindInDialog/iterations:5/manual_time", "worst_over_scan_ms", 16, false);
     return 0;
 }();
 

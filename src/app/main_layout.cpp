@@ -81,6 +81,10 @@ const std::function<void()>& CommandOf(const TMainCommands& commands, TCommand c
         return commands.mnLevelUpClick;
     case TCommand::About:
         return commands.About1Click;
+    case TCommand::Find:
+        return commands.mnFindClick;
+    case TCommand::FindNext:
+        return commands.mnFindNextClick;
     case TCommand::None:
         break;
     }
@@ -98,6 +102,9 @@ QKeySequence ToKeySequence(TShortCut shortCut) {
         break;
     case vkNext:
         key = Qt::Key_PageDown;
+        break;
+    case vkF3:
+        key = Qt::Key_F3;
         break;
     default:
         break;

@@ -41,6 +41,8 @@ struct TMainCommands {
     std::function<void()> mnNextNodeClick;
     std::function<void()> mnLevelDownClick;
     std::function<void()> mnLevelUpClick;
+    std::function<void()> mnFindClick;
+    std::function<void()> mnFindNextClick;
 };
 
 class TMainLayout : public QObject {

@@ -35,6 +35,9 @@ constexpr TMenuItemInfo EditItems[] = {
     {"mnPaste", msg::MenuPaste, Ctrl('V'), TCommand::Paste},
     {"mnKey4", Separator, {}, TCommand::None},
     {"mnSplit", msg::MenuSplit, {}, TCommand::Split},
+    {"mnKey6", Separator, {}, TCommand::None},
+    {"mnFind", msg::MenuFind, Ctrl('F'), TCommand::Find},
+    {"mnFindNext", msg::MenuFindNext, {vkF3, false}, TCommand::FindNext},
 };
 
 constexpr TMenuItemInfo ShowItems[] = {
@@ -89,6 +92,9 @@ std::string ShortCutText(TShortCut shortCut) {
         break;
     case vkNext:
         name = msg::KeyNamePageDown;
+        break;
+    case vkF3:
+        name = msg::KeyNameF3;
         break;
     default:
         name = std::string(1, static_cast<char>(shortCut.Key));

@@ -28,12 +28,15 @@ enum class TCommand : std::uint8_t {
     LevelDown,
     LevelUp,
     About,
+    Find,
+    FindNext,
 };
 
 /// Virtual key codes: a letter key is its capital letter.
 inline constexpr std::uint16_t vkPrior = 0x21;
 inline constexpr std::uint16_t vkNext = 0x22;
 inline constexpr std::uint16_t vkDelete = 0x2E;
+inline constexpr std::uint16_t vkF3 = 0x72;
 
 struct TShortCut {
     std::uint16_t Key = 0; ///< 0: none
@@ -42,7 +45,7 @@ struct TShortCut {
 };
 
 /// The text a menu item shows after a tab: "Ctrl+" for the control key, then
-/// the letter, "Del", "PgUp" or "PgDn"; empty for no short-cut.
+/// the letter, "Del", "PgUp", "PgDn" or "F3"; empty for no short-cut.
 std::string ShortCutText(TShortCut shortCut);
 
 struct TMenuItemInfo {

@@ -10,14 +10,6 @@
 namespace virevi {
 namespace {
 
-std::size_t CharCount(std::string_view text) {
-    std::size_t n = 0;
-    for (std::size_t pos = 0; pos < text.size(); pos += CharLengthAt(text, pos)) {
-        ++n;
-    }
-    return n;
-}
-
 // The byte position of character `column` of `text`, at most its end.
 std::size_t BytePos(std::string_view text, std::size_t column) {
     std::size_t pos = 0;

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTextDocument>
 
 #include <utility>
@@ -12,16 +13,21 @@
 #include "app/main_prompts.h"
 #include "app/main_state.h"
 #include "dialogs/error_display.h"
+#include "dialogs/find_form.h"
+#include "dialogs/message_form.h"
 #include "dialogs/message_layout.h"
 #include "document/base_path.h"
 #include "document/document.h"
+#include "document/note_search.h"
 #include "editor/memo.h"
 #include "files/string_list.h"
 #include "outline/outline.h"
 #include "outline/outline_node.h"
 #include "print/note_printer.h"
 #include "runtime/errors.h"
+#include "runtime/format.h"
 #include "runtime/messages.h"
+#include "runtime/shift_jis.h"
 
 namespace virevi {
 namespace {
@@ -121,6 +127,8 @@ TMainCommands TMain::Commands() {
     c.mnNextNodeClick = [this] { mnNextNodeClick(); };
     c.mnLevelDownClick = [this] { mnLevelDownClick(); };
     c.mnLevelUpClick = [this] { mnLevelUpClick(); };
+    c.mnFindClick = [this] { mnFindClick(); };
+    c.mnFindNextClick = [this] { mnFindNextClick(); };
     return c;
 }
 
@@ -358,6 +366,105 @@ void TMain::mnLevelUpClick() {
         Prompts_->Beep();
     }
     ShowLabel();
+}
+
+// --- finding --------------------------------------------------------------
+
+TFindForm& TMain::FindForm() {
+    if (FindForm_ == nullptr) {
+        FindForm_ = new TFindForm(this);
+        // One character more than a search may hold, so that a longer text
+        // pasted into the field is refused rather than cut short.
+        FindForm_->edFind->setMaxLength(static_cast<int>(MostSearchBytes) + 1);
+        FindForm_->OnFindNext = [this](const std::string& text, bool matchCase) {
+            // Called from the dialog's button, outside the menu's handling.
+            try {
+                FindNext(text, matchCase);
+            } catch (...) {
+                ShowException(std::current_exception());
+            }
+        };
+    }
+    return *FindForm_;
+}
+
+void TMain::mnFindClick() {
+    if (!LastSearch_.empty()) {
+        FindForm().SetSearch(LastSearch_, LastMatchCase_);
+    }
+    FindForm().Open();
+}
+
+void TMain::mnFindNextClick() {
+    if (LastSearch_.empty()) {
+        mnFindClick();
+        return;
+    }
+    FindNext(LastSearch_, LastMatchCase_);
+}
+
+void TMain::FindNext(const std::string& text, bool matchCase) {
+    if (text.empty()) {
+        return;
+    }
+    if (text.size() > MostSearchBytes) {
+        Prompts_->Beep();
+        return;
+    }
+    LastSearch_ = text;
+    LastMatchCase_ = matchCase;
+    // After the selection, so that the match shown last is passed over; read
+    // before the commit, whose word-wrap switch puts the caret at 0.
+    const std::size_t caret = moNote->SelStart() + moNote->SelLength();
+    CommitSelected();
+    const TStringList& pool = Document_->NotePool;
+    const std::int32_t index = olTree->SelectedIndex();
+    const auto noteOf = [&](std::int32_t at) {
+        const ItemRecord* record = TDocument::RecordOf(olTree->ItemAt(at));
+        const bool inPool =
+            record != nullptr && record->Start >= 0 && record->Count > 0 &&
+            static_cast<std::uint64_t>(record->Start) + record->Count <= pool.Count();
+        return inPool ? ItemRecord{*record} : ItemRecord{0, 0};
+    };
+    const ItemRecord note = noteOf(index);
+    const TLinePlace from = NotePlaceOf(pool, static_cast<std::size_t>(note.Start),
+                                        static_cast<std::size_t>(note.Count), caret);
+    const std::optional<TNoteMatch> match =
+        FindInNotes(*olTree, pool, index, from, TSearchPattern(text, matchCase));
+    if (!match) {
+        const std::u16string shown = DecodeShiftJis(text);
+        MessageDlg(FormatS(msg::SSearchNotFound,
+                           QString::fromUtf16(shown.data(), static_cast<qsizetype>(shown.size()))
+                               .toStdString()),
+                   TMsgDlgType::mtInformation, MsgDlgButtons({mbOK}));
+        return;
+    }
+
+    // Shown as a click shows an item: the commit is done, and the selection
+    // change loads the note.
+    TOutlineNode* item = olTree->ItemAt(match->Index);
+    {
+        TSelectLock lock(SelectLock);
+        std::vector<TOutlineNode*> closed;
+        for (TOutlineNode* parent = item->Parent();
+             parent != olTree->RootItem() && !parent->Expanded(); parent = parent->Parent()) {
+            closed.push_back(parent);
+        }
+        for (auto it = closed.rbegin(); it != closed.rend(); ++it) {
+            (*it)->SetExpanded(true);
+        }
+    }
+    olTree->SetSelectedIndex(match->Index);
+    ShowPosition();
+    const ItemRecord found = noteOf(match->Index);
+    const auto first = static_cast<std::size_t>(found.Start);
+    const std::string_view line = pool[first + match->Place.Line];
+    moNote->SetSelStart(NoteOffsetOf(pool, first, match->Place));
+    moNote->SetSelLength(CharCount(line.substr(match->Place.Column, match->Length)));
+    if (FindForm_ != nullptr && FindForm_->isActiveWindow()) {
+        // The editor shows its selection only while its window is active.
+        activateWindow();
+    }
 }
 
 // --- file commands --------------------------------------------------------

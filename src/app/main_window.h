@@ -14,6 +14,7 @@ class QLabel;
 namespace virevi {
 
 class TDocument;
+class TFindForm;
 class TMainDialogs;
 class TMainPrompts;
 struct TMainCommands;
@@ -82,6 +83,18 @@ public:
     void mnNextNodeClick();
     void mnLevelDownClick();
     void mnLevelUpClick();
+    /// Opens the find dialog with the last search in it, selected.
+    void mnFindClick();
+    /// Finds the last search again after the caret; opens the dialog when
+    /// there has been none.
+    void mnFindNextClick();
+    /// Finds `text` (Shift-JIS) after the caret, then in the notes of the
+    /// following items, then once around, and shows the match as a click on
+    /// its item would, its collapsed ancestors opened; says so when there is
+    /// none. An empty text does nothing; one longer than a line is refused.
+    void FindNext(const std::string& text, bool matchCase);
+    /// The find dialog, made when first needed.
+    TFindForm& FindForm();
 
     /// Opens the document `fileName` names (one of its three files, or its
     /// base path) as Open does once its dialog is answered, from the event
@@ -119,6 +132,9 @@ private:
     std::unique_ptr<TDocument> Document_;
     std::unique_ptr<TMainDialogs> Dialogs_;
     std::unique_ptr<TNotePrinter> NotePrinter_;
+    TFindForm* FindForm_ = nullptr; // owned by the window
+    std::string LastSearch_;
+    bool LastMatchCase_ = false;
     TMainPrompts* Prompts_ = nullptr;
 };
 

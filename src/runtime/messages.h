@@ -90,6 +90,8 @@ inline constexpr const char* MenuCut = "切り取り(&T)";
 inline constexpr const char* MenuCopy = "コピー(&C)";
 inline constexpr const char* MenuPaste = "貼り付け(&P)";
 inline constexpr const char* MenuSplit = "分割(&S)";
+inline constexpr const char* MenuFind = "検索(&F)...";
+inline constexpr const char* MenuFindNext = "次を検索(&N)";
 inline constexpr const char* MenuShow = "表示(&V)";
 inline constexpr const char* MenuPrevNote = "上のノート(&P)";
 inline constexpr const char* MenuNextNote = "下のノート(&N)";
@@ -101,6 +103,14 @@ inline constexpr const char* ShortCutPrefix = "Ctrl+";
 inline constexpr const char* KeyNameDelete = "Del";
 inline constexpr const char* KeyNamePageUp = "PgUp";
 inline constexpr const char* KeyNamePageDown = "PgDn";
+inline constexpr const char* KeyNameF3 = "F3";
+
+// Find
+inline constexpr const char* FindCaption = "検索";
+inline constexpr const char* FindMatchCase = "大文字と小文字を区別する";
+inline constexpr const char* FindNextButton = "次を検索";
+inline constexpr const char* FindCloseButton = "閉じる";
+inline constexpr const char* SSearchNotFound = "「%s」は見つかりません。";
 
 // Message dialogs
 inline constexpr const char* CaptionWarning = "警告";

@@ -100,6 +100,10 @@ inline bool IsLowSurrogate(char16_t c) {
 
 } // namespace
 
+bool IsDoubleByteChar(unsigned char lead, unsigned char trail) {
+    return IsLeadByte(lead) && Pair(lead, trail) != 0;
+}
+
 std::size_t CharPrev(std::string_view text, std::size_t pos) {
     if (pos == 0) {
         return 0;
@@ -124,6 +128,14 @@ std::size_t CharPrev(std::string_view text, std::size_t pos) {
         i += CharLengthAt(text, i);
     }
     return prev;
+}
+
+std::size_t CharCount(std::string_view text) {
+    std::size_t n = 0;
+    for (std::size_t pos = 0; pos < text.size(); pos += CharLengthAt(text, pos)) {
+        ++n;
+    }
+    return n;
 }
 
 std::size_t CharLengthAt(std::string_view text, std::size_t pos) {

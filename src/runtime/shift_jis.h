@@ -13,10 +13,17 @@ constexpr bool IsLeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
+/// True when `lead` and `trail` decode as one double-byte character; a lead
+/// byte followed by anything else is a character of its own.
+bool IsDoubleByteChar(unsigned char lead, unsigned char trail);
+
 /// The bytes of the character at `pos` in `text`: 2 for a lead byte and the
 /// byte after it when the decoder reads them as one character, else 1.
 /// `pos` must lie inside `text`.
 std::size_t CharLengthAt(std::string_view text, std::size_t pos);
+
+/// The characters of `text` as the decoder splits it.
+std::size_t CharCount(std::string_view text);
 
 /// The start of the character that ends just before `pos` in `text`, stepping
 /// over a double-byte character as one; 0 when `pos` is 0. A lead byte whose

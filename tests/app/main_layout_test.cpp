@@ -75,6 +75,8 @@ protected:
         c.mnNextNodeClick = record("mnNextNodeClick");
         c.mnLevelDownClick = record("mnLevelDownClick");
         c.mnLevelUpClick = record("mnLevelUpClick");
+        c.mnFindClick = record("mnFindClick");
+        c.mnFindNextClick = record("mnFindNextClick");
         return c;
     }
 
@@ -205,6 +207,9 @@ TEST_F(MainLayoutTest, MenuTreeWithCaptionsShortCutsAndHandlers) {
         {"編集(&E)", "mnPaste", "貼り付け(&P)\tCtrl+V", "mnPasteClick"},
         {"編集(&E)", "mnKey4", "", nullptr},
         {"編集(&E)", "mnSplit", "分割(&S)", "mnSplitClick"},
+        {"編集(&E)", "mnKey6", "", nullptr},
+        {"編集(&E)", "mnFind", "検索(&F)...\tCtrl+F", "mnFindClick"},
+        {"編集(&E)", "mnFindNext", "次を検索(&N)\tF3", "mnFindNextClick"},
         {"表示(&V)", "mnPrevNote", "上のノート(&P)\tPgUp", "mnPrevNodeClick"},
         {"表示(&V)", "mnNextNote", "下のノート(&N)\tPgDn", "mnNextNodeClick"},
         {"表示(&V)", "mnKey5", "", nullptr},
@@ -252,6 +257,8 @@ const TKeyRow ShortCutKeys[] = {
     {"Ctrl+Del", Qt::Key_Delete, Qt::ControlModifier, "mnDelClick"},
     {"PgUp", Qt::Key_PageUp, Qt::NoModifier, "mnPrevNodeClick"},
     {"PgDn", Qt::Key_PageDown, Qt::NoModifier, "mnNextNodeClick"},
+    {"Ctrl+F", Qt::Key_F, Qt::ControlModifier, "mnFindClick"},
+    {"F3", Qt::Key_F3, Qt::NoModifier, "mnFindNextClick"},
 };
 
 TEST_F(MainLayoutTest, ShortCutsWinOverTheFocusedEditor) {

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 
@@ -15,13 +17,18 @@
 #include <vector>
 
 #include "app/main_prompts.h"
+#include "dialogs/dialog_answer.h"
+#include "dialogs/find_form.h"
+#include "dialogs/message_form.h"
 #include "dialogs/message_layout.h"
 #include "document/document.h"
+#include "document/note_search.h"
 #include "editor/memo.h"
 #include "outline/outline.h"
 #include "outline/outline_node.h"
 #include "runtime/errors.h"
 #include "runtime/messages.h"
+#include "runtime/shift_jis.h"
 #include "support/temp_folder.h"
 
 namespace virevi {
@@ -366,6 +373,110 @@ TEST_F(MainEditingTest, ClickIntoTheWindowWhileAnotherIsActiveSelectsAndCommitsF
     EXPECT_EQ(Selected(), 2);
     EXPECT_EQ(Shape(), "typed b");
     EXPECT_EQ(Editor(), Lines{"b"});
+}
+
+// --- finding ----------------------------------------------------------------
+
+std::string Sjis(std::u16string_view text) {
+    return EncodeShiftJis(text);
+}
+
+// Types `text` as one key of a Japanese input method would.
+void Type(QWidget* widget, const QString& text) {
+    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, text, Qt::NoModifier);
+}
+
+using MainFindTest = MainWindowFixture;
+
+TEST_F(MainFindTest, CtrlFAndF3FindWordsInCollapsedNotesAndSayWhenThereIsNone) {
+    // はじめに, thirty more items, then 章 > 節 > 表示と検索 collapsed, then 再検索.
+    Build({Sjis(u"はじめに")});
+    TDocument& document = Main.Document();
+    std::vector<std::int32_t> parents{0};
+    for (int i = 0; i < 34; ++i) {
+        const int level = i == 31 ? 2 : i == 32 ? 3 : 1;
+        const std::string text = i < 30    ? Sjis(u"項目")
+                                 : i == 30 ? Sjis(u"章")
+                                 : i == 31 ? Sjis(u"節")
+                                 : i == 32 ? Sjis(u"表示と検索")
+                                           : Sjis(u"再検索");
+        parents.resize(static_cast<std::size_t>(level));
+        const std::int32_t index = Main.olTree->AppendChild(parents.back(), text);
+        parents.push_back(index);
+        TDocument::RecordOf(document.AttachNewRecord(index))->Count = 1;
+        document.NotePool.Add(text);
+    }
+    Main.olTree->ItemAt(32)->ExpandAll();
+    Main.olTree->ItemAt(32)->SetExpanded(false);
+    ASSERT_EQ(Main.olTree->TotalItems(), 35);
+    TFindForm& form = Main.FindForm();
+    auto selected = [&] { return Main.moNote->textCursor().selectedText().toStdString(); };
+
+    // With no search yet F3 opens the dialog, and Escape closes it.
+    QTest::keyClick(Main.moNote, Qt::Key_F3);
+    ASSERT_TRUE(form.isVisible());
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("検索"));
+    QTest::keyClick(form.edFind, Qt::Key_Escape);
+    EXPECT_FALSE(form.isVisible());
+
+    // What the editor holds is searched, committed first; past the caret at
+    // its end the search comes round to it; letters match either case.
+    Retype("find");
+    QTest::keyClick(Main.moNote, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClicks(form.edFind, QStringLiteral("FIND"));
+    QTest::mouseClick(form.btFindNext, Qt::LeftButton);
+    EXPECT_EQ(Note(1), Lines{"find"});
+    EXPECT_EQ(Selected(), 1);
+    EXPECT_EQ(selected(), "find");
+
+    // The last search comes back selected; Enter finds the word inside the
+    // collapsed subtree, which opens, its row in view.
+    QTest::keyClick(Main.moNote, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    EXPECT_EQ(form.edFind->selectedText(), QStringLiteral("FIND"));
+    Type(form.edFind, QStringLiteral("検索"));
+    QTest::keyClick(form.edFind, Qt::Key_Return);
+    EXPECT_EQ(Selected(), 34);
+    EXPECT_TRUE(Main.olTree->ItemAt(32)->Expanded());
+    EXPECT_TRUE(Main.olTree->ItemAt(33)->Expanded());
+    EXPECT_EQ(Editor(), Lines{Sjis(u"表示と検索")});
+    EXPECT_EQ(Main.moNote->SelStart(), 3u);
+    EXPECT_EQ(selected(), "検索");
+    EXPECT_EQ(Label(), "34 / 35*");
+    const std::int32_t row = Main.olTree->Row();
+    EXPECT_GE(row, Main.olTree->TopRow());
+    EXPECT_LE(Main.olTree->RowRect(row).Bottom, Main.olTree->viewport()->height());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&Main));
+    EXPECT_TRUE(form.isVisible());
+
+    // F3 goes on to the next, then once around.
+    QTest::keyClick(Main.moNote, Qt::Key_F3);
+    EXPECT_EQ(Selected(), 35);
+    EXPECT_EQ(Main.moNote->SelStart(), 1u);
+    EXPECT_EQ(selected(), "検索");
+    QTest::keyClick(Main.olTree, Qt::Key_F3);
+    EXPECT_EQ(Selected(), 34);
+
+    // Not finding says so and changes nothing.
+    QTest::keyClick(Main.moNote, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    Type(form.edFind, QStringLiteral("存在しない"));
+    QString message;
+    test::WhenModalOpens<TMessageForm>([&](TMessageForm& box) {
+        message = box.findChild<QLabel*>(QStringLiteral("Message"))->text();
+        EXPECT_EQ(box.windowTitle(), QStringLiteral("情報"));
+        box.findChild<QPushButton*>()->click();
+    });
+    QTest::mouseClick(form.btFindNext, Qt::LeftButton);
+    EXPECT_EQ(message, QStringLiteral("「存在しない」は見つかりません。"));
+    EXPECT_EQ(Selected(), 34);
+    EXPECT_EQ(selected(), "検索");
+
+    // A text longer than any line is refused with the beep alone.
+    Main.FindNext(std::string(MostSearchBytes + 1, 'a'), true);
+    EXPECT_EQ(Prompts.Beeps, 1);
+    EXPECT_EQ(Selected(), 34);
 }
 
 // --- file commands ----------------------------------------------------------

@@ -317,6 +317,13 @@ TEST(CharLengthAtTest, TwoOnlyForWhatTheDecoderReadsAsOneCharacter) {
     for (const auto& c : cases) {
         EXPECT_EQ(CharLengthAt(c.Text, c.Pos), c.Length) << c.Name;
     }
+    EXPECT_EQ(CharCount("\x95\x5C"
+                        "a\x82"),
+              3u);
+    EXPECT_EQ(CharCount("\x82"
+                        "A"),
+              2u); // a stray byte and a letter
+    EXPECT_EQ(CharCount(""), 0u);
 }
 
 struct TCharPrevCase {
