@@ -376,6 +376,8 @@ TFindForm& TMain::FindForm() {
         // One character more than a search may hold, so that a longer text
         // pasted into the field is refused rather than cut short.
         FindForm_->edFind->setMaxLength(static_cast<int>(MostSearchBytes) + 1);
+        connect(FindForm_, &QDialog::finished, this,
+                [this] { moNote->ShowSelectionUnfocused(false); });
         FindForm_->OnFindNext = [this](const std::string& text, bool matchCase) {
             // Called from the dialog's button, outside the menu's handling.
             try {
@@ -461,9 +463,10 @@ void TMain::FindNext(const std::string& text, bool matchCase) {
     const std::string_view line = pool[first + match->Place.Line];
     moNote->SetSelStart(NoteOffsetOf(pool, first, match->Place));
     moNote->SetSelLength(CharCount(line.substr(match->Place.Column, match->Length)));
-    if (FindForm_ != nullptr && FindForm_->isActiveWindow()) {
-        // The editor shows its selection only while its window is active.
-        activateWindow();
+    if (FindForm_ != nullptr && FindForm_->isVisible()) {
+        // The dialog keeps the keyboard, so Enter finds the next one; the
+        // editor shows the match all the same.
+        moNote->ShowSelectionUnfocused(true);
     }
 }
 

@@ -5,8 +5,9 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "dialogs/window_placement.h"
 #include "runtime/messages.h"
-#include "runtime/shift_jis.h"
+#include "runtime/qt_shift_jis.h"
 
 namespace virevi {
 namespace {
@@ -16,16 +17,6 @@ constexpr QRect FieldBounds{8, 10, 232, 21};
 constexpr QRect MatchCaseBounds{8, 42, 232, 20};
 constexpr QRect FindNextBounds{248, 8, 75, 25};
 constexpr QRect CloseBounds{248, 40, 75, 25};
-
-std::string ToShiftJis(const QString& text) {
-    return EncodeShiftJis(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                              static_cast<std::size_t>(text.size())));
-}
-
-QString FromShiftJis(const std::string& bytes) {
-    const std::u16string text = DecodeShiftJis(bytes);
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 } // namespace
 
@@ -65,12 +56,8 @@ TFindForm::TFindForm(QWidget* parent)
 void TFindForm::Open() {
     if (!isVisible()) {
         // Centred on the screen, frame and all, as the program's other dialogs.
-        static_cast<void>(winId());
         const QScreen* where = parentWidget() != nullptr ? parentWidget()->screen() : screen();
-        const QRect desk = where->geometry();
-        const QSize outside = frameGeometry().size();
-        move(desk.x() + (desk.width() - outside.width()) / 2,
-             desk.y() + (desk.height() - outside.height()) / 2);
+        CentreFrameIn(*this, where->geometry());
         show();
     }
     raise();

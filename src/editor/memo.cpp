@@ -73,10 +73,8 @@ TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent) {
     QPalette colours = palette();
     colours.setColor(QPalette::Base, Qt::white);
     colours.setColor(QPalette::Text, Qt::black);
-    // Without the focus the selection is not shown: drawn in the text's own colours.
-    colours.setColor(QPalette::Inactive, QPalette::Highlight, Qt::white);
-    colours.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::black);
     setPalette(colours);
+    ShowSelectionUnfocused(false);
     setFont(NoteFont());
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -409,6 +407,16 @@ void TMemo::PasteFromClipboard() {
     }
     paste();
     SetModified(true);
+}
+
+void TMemo::ShowSelectionUnfocused(bool show) {
+    QPalette colours = palette();
+    // Hidden, the selection is drawn in the text's own colours.
+    colours.setColor(QPalette::Inactive, QPalette::Highlight,
+                     show ? colours.color(QPalette::Active, QPalette::Highlight) : Qt::white);
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     show ? colours.color(QPalette::Active, QPalette::HighlightedText) : Qt::black);
+    setPalette(colours);
 }
 
 void TMemo::SetFocus() {

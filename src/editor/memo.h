@@ -49,6 +49,9 @@ public:
     void CopyToClipboard() override;
     void PasteFromClipboard() override;
     void SetFocus() override;
+    /// Whether the selection shows while the editor's window is not active,
+    /// as it must while the find dialog points at a match; by default not.
+    void ShowSelectionUnfocused(bool show);
     void SetVisible(bool visible) override;
     bool Visible() const override;
 

@@ -447,16 +447,21 @@ TEST_F(MainFindTest, CtrlFAndF3FindWordsInCollapsedNotesAndSayWhenThereIsNone) {
     const std::int32_t row = Main.olTree->Row();
     EXPECT_GE(row, Main.olTree->TopRow());
     EXPECT_LE(Main.olTree->RowRect(row).Bottom, Main.olTree->viewport()->height());
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&Main));
-    EXPECT_TRUE(form.isVisible());
+    // The dialog keeps the keyboard, and the editor shows the match all the same.
+    const QPalette colours = Main.moNote->palette();
+    EXPECT_EQ(colours.color(QPalette::Inactive, QPalette::Highlight),
+              colours.color(QPalette::Active, QPalette::Highlight));
 
-    // F3 goes on to the next, then once around.
-    QTest::keyClick(Main.moNote, Qt::Key_F3);
+    // Enter again, and F3 in the window, go on to the next, then once around.
+    QTest::keyClick(form.edFind, Qt::Key_Return);
     EXPECT_EQ(Selected(), 35);
     EXPECT_EQ(Main.moNote->SelStart(), 1u);
     EXPECT_EQ(selected(), "検索");
+    QApplication::setActiveWindow(&Main);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Main));
     QTest::keyClick(Main.olTree, Qt::Key_F3);
     EXPECT_EQ(Selected(), 34);
+    EXPECT_EQ(Editor(), Lines{Sjis(u"表示と検索")});
 
     // Not finding says so and changes nothing.
     QTest::keyClick(Main.moNote, Qt::Key_F, Qt::ControlModifier);
@@ -472,6 +477,10 @@ TEST_F(MainFindTest, CtrlFAndF3FindWordsInCollapsedNotesAndSayWhenThereIsNone) {
     EXPECT_EQ(message, QStringLiteral("「存在しない」は見つかりません。"));
     EXPECT_EQ(Selected(), 34);
     EXPECT_EQ(selected(), "検索");
+    // Closed, the dialog no longer makes the editor show its selection.
+    QTest::keyClick(form.edFind, Qt::Key_Escape);
+    EXPECT_EQ(Main.moNote->palette().color(QPalette::Inactive, QPalette::Highlight),
+              QColor(Qt::white));
 
     // A text longer than any line is refused with the beep alone.
     Main.FindNext(std::string(MostSearchBytes + 1, 'a'), true);
