@@ -220,6 +220,10 @@ void TMain::olTreeClick() {
         return;
     }
     Document_->LoadNote();
+    // Showing the note can settle the editor's flag without telling anyone.
+    if (!lbIndex->text().isEmpty()) {
+        ShowLabel();
+    }
     moNote->SetFocus();
 }
 

@@ -210,13 +210,14 @@ private:
         if (title != document.Caption()) {
             Problem() << "title \"" << title << "\", caption \"" << document.Caption() << "\"\n";
         }
-        // The label is written only when a command shows the position.
-        if (!LabelShown_) {
+        // Empty until a command first shows the position; from then on it
+        // follows the selection and every unsaved change.
+        const std::string label = Main_.lbIndex->text().toStdString();
+        if (!LabelShown_ && label.empty()) {
             return;
         }
-        const std::string label = Main_.lbIndex->text().toStdString();
-        const std::string expected =
-            PositionText(Tree_.SelectedIndex(), Tree_.TotalItems(), document.DocModified);
+        const std::string expected = PositionText(Tree_.SelectedIndex(), Tree_.TotalItems(),
+                                                  document.DocModified || Main_.moNote->Modified());
         if (label != expected) {
             Problem() << "label \"" << label << "\", position \"" << expected << "\"\n";
         }
