@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -16,6 +17,8 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // The interface is Japanese by design, not by locale. Without Qt's
     // translations installed its own texts stay English, and nothing else
     // is lost.
+    // Dates, sizes and file types in Qt's dialogs too.
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     if (QtTexts_.load(QStringLiteral("qtbase_ja"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         installTranslator(&QtTexts_);
