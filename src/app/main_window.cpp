@@ -27,34 +27,17 @@
 #include "runtime/errors.h"
 #include "runtime/format.h"
 #include "runtime/messages.h"
+#include "runtime/scope_guard.h"
 #include "runtime/shift_jis.h"
 
 namespace virevi {
 namespace {
 
 // Holds SelectLock for one command, released on every way out.
-class TSelectLock {
-public:
-    explicit TSelectLock(bool& lock) : Lock_(lock) { Lock_ = true; }
-    ~TSelectLock() { Lock_ = false; }
-    TSelectLock(const TSelectLock&) = delete;
-    TSelectLock& operator=(const TSelectLock&) = delete;
-
-private:
-    bool& Lock_;
-};
-
-// Runs `action` on every way out of a scope.
-template <typename TAction> class TFinally {
-public:
-    explicit TFinally(TAction action) : Action_(std::move(action)) {}
-    ~TFinally() { Action_(); }
-    TFinally(const TFinally&) = delete;
-    TFinally& operator=(const TFinally&) = delete;
-
-private:
-    TAction Action_;
-};
+auto LockSelection(bool& lock) {
+    lock = true;
+    return TScopeGuard([&lock] { lock = false; });
+}
 
 } // namespace
 
@@ -233,7 +216,7 @@ void TMain::mnInsNodeClick() {
     CommitSelected();
     moNote->Clear();
     {
-        TSelectLock lock(SelectLock);
+        const auto lock = LockSelection(SelectLock);
         const std::int32_t index =
             olTree->InsertBefore(olTree->SelectedIndex(), msg::NewItemCaption);
         if (index == 0) {
@@ -252,7 +235,7 @@ void TMain::mnAddNodeClick() {
     CommitSelected();
     moNote->Clear();
     {
-        TSelectLock lock(SelectLock);
+        const auto lock = LockSelection(SelectLock);
         const std::int32_t index = olTree->AddSibling(0, msg::NewItemCaption);
         if (index == 0) {
             Document_->LoadNote();
@@ -298,10 +281,10 @@ void TMain::mnSplitClick() {
     // focus to the outline, whose enter event commits the whole note.
     const bool updates = moNote->updatesEnabled();
     moNote->setUpdatesEnabled(false);
-    TFinally thaw([this, updates] { moNote->setUpdatesEnabled(updates); });
+    const TScopeGuard thaw([this, updates] { moNote->setUpdatesEnabled(updates); });
     const TNoteSplit split = SplitNoteAtCaret(*moNote);
     {
-        TSelectLock lock(SelectLock);
+        const auto lock = LockSelection(SelectLock);
         if (olTree->InsertBefore(olTree->SelectedIndex(), "") == 0) {
             return;
         }
@@ -450,7 +433,7 @@ void TMain::FindNext(const std::string& text, bool matchCase) {
     // change loads the note.
     TOutlineNode* item = olTree->ItemAt(match->Index);
     {
-        TSelectLock lock(SelectLock);
+        const auto lock = LockSelection(SelectLock);
         std::vector<TOutlineNode*> closed;
         for (TOutlineNode* parent = item->Parent();
              parent != olTree->RootItem() && !parent->Expanded(); parent = parent->Parent()) {
@@ -559,7 +542,7 @@ void TMain::mnAddClick() {
     if (!Prompts_->ChooseOpenFile(msg::AllFilesFilter, name)) {
         return;
     }
-    TFinally focus([this] { moNote->SetFocus(); });
+    const TScopeGuard focus([this] { moNote->SetFocus(); });
     TStringList lines;
     lines.LoadTextLines(name);
     CheckAddedLines(lines);
