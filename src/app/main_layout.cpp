@@ -40,57 +40,6 @@ constexpr int MinClientHeight = 31 + 25 + 48;
 // editor, and less than the splitter leaves it at its widest drag.
 constexpr int MinMemoWidth = 16;
 
-const std::function<void()>& CommandOf(const TMainCommands& commands, TCommand command) {
-    static const std::function<void()> nothing;
-    switch (command) {
-    case TCommand::New:
-        return commands.mnNewClick;
-    case TCommand::Open:
-        return commands.mnOpenClick;
-    case TCommand::Save:
-        return commands.mnSaveClick;
-    case TCommand::SaveAs:
-        return commands.mnSaveAsClick;
-    case TCommand::Print:
-        return commands.mnuPrintClick;
-    case TCommand::AddText:
-        return commands.mnAddClick;
-    case TCommand::Exit:
-        return commands.mnExitClick;
-    case TCommand::InsNode:
-        return commands.mnInsNodeClick;
-    case TCommand::AddNode:
-        return commands.mnAddNodeClick;
-    case TCommand::Del:
-        return commands.mnDelClick;
-    case TCommand::Cut:
-        return commands.mnCutClick;
-    case TCommand::Copy:
-        return commands.mnCopyClick;
-    case TCommand::Paste:
-        return commands.mnPasteClick;
-    case TCommand::Split:
-        return commands.mnSplitClick;
-    case TCommand::PrevNode:
-        return commands.mnPrevNodeClick;
-    case TCommand::NextNode:
-        return commands.mnNextNodeClick;
-    case TCommand::LevelDown:
-        return commands.mnLevelDownClick;
-    case TCommand::LevelUp:
-        return commands.mnLevelUpClick;
-    case TCommand::About:
-        return commands.About1Click;
-    case TCommand::Find:
-        return commands.mnFindClick;
-    case TCommand::FindNext:
-        return commands.mnFindNextClick;
-    case TCommand::None:
-        break;
-    }
-    return nothing;
-}
-
 QKeySequence ToKeySequence(TShortCut shortCut) {
     Qt::Key key = static_cast<Qt::Key>(shortCut.Key); // letters are the same in both
     switch (shortCut.Key) {
@@ -125,8 +74,8 @@ QPalette WithColor(QPalette palette, QPalette::ColorRole role, TColor color) {
 } // namespace
 
 TMainLayout::TMainLayout(QMainWindow& window, QWidget& olTree, QWidget& moNote, QLabel& lbIndex,
-                         TMainCommands commands, bool* dragging)
-    : QObject(&window), Window_(window), Commands_(std::move(commands)), Splitter_(dragging),
+                         TRunCommand run, bool* dragging)
+    : QObject(&window), Window_(window), Run_(std::move(run)), Splitter_(dragging),
       Hints_(new THintController(this)) {
     InitResources();
     SplitCursor_ = LoadSplitCursor();
@@ -222,8 +171,7 @@ void TMainLayout::BuildMenu() {
                 action->setShortcut(ToKeySequence(item.ShortCut));
             }
             const TCommand command = item.Command;
-            connect(action, &QAction::triggered, this,
-                    [this, command] { Run(CommandOf(Commands_, command)); });
+            connect(action, &QAction::triggered, this, [this, command] { Run(command); });
         }
     }
     Window_.setMenuBar(dlMainMenu);
@@ -239,19 +187,18 @@ void TMainLayout::BuildToolBar() {
         Hints_->AddControl(*button, QString::fromUtf8(info.Hint));
         if (info.Command != TCommand::None) {
             const TCommand command = info.Command;
-            connect(button, &QAbstractButton::clicked, this,
-                    [this, command] { Run(CommandOf(Commands_, command)); });
+            connect(button, &QAbstractButton::clicked, this, [this, command] { Run(command); });
         }
         Buttons.push_back(button);
     }
 }
 
-void TMainLayout::Run(const std::function<void()>& command) {
-    if (!command) {
+void TMainLayout::Run(TCommand command) {
+    if (command == TCommand::None || !Run_) {
         return;
     }
     try {
-        command();
+        Run_(command);
     } catch (...) {
         // Qt's frames between here and the application object are not built
         // to be unwound; the error travels there in a queued call of its own.

@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/main_menu.h"
 #include "app/splitter.h"
 
 class QLabel;
@@ -20,30 +21,8 @@ class THintController;
 class TPanel;
 class TSpeedButton;
 
-/// What each menu item and tool bar button runs; an empty one runs nothing.
-struct TMainCommands {
-    std::function<void()> mnNewClick;
-    std::function<void()> mnOpenClick;
-    std::function<void()> mnSaveClick;
-    std::function<void()> mnSaveAsClick;
-    std::function<void()> mnAddClick;
-    std::function<void()> mnuPrintClick;
-    std::function<void()> About1Click;
-    std::function<void()> mnExitClick;
-    std::function<void()> mnInsNodeClick;
-    std::function<void()> mnAddNodeClick;
-    std::function<void()> mnDelClick;
-    std::function<void()> mnCutClick;
-    std::function<void()> mnCopyClick;
-    std::function<void()> mnPasteClick;
-    std::function<void()> mnSplitClick;
-    std::function<void()> mnPrevNodeClick;
-    std::function<void()> mnNextNodeClick;
-    std::function<void()> mnLevelDownClick;
-    std::function<void()> mnLevelUpClick;
-    std::function<void()> mnFindClick;
-    std::function<void()> mnFindNextClick;
-};
+/// Runs the command a menu item, a tool bar button or a short-cut stands for.
+using TRunCommand = std::function<void(TCommand command)>;
 
 class TMainLayout : public QObject {
     Q_OBJECT
@@ -54,7 +33,7 @@ public:
     /// the note editor will have the focus when the window first becomes active.
     /// The splitter's drag flag lives in `dragging` when given.
     TMainLayout(QMainWindow& window, QWidget& olTree, QWidget& moNote, QLabel& lbIndex,
-                TMainCommands commands, bool* dragging = nullptr);
+                TRunCommand run, bool* dragging = nullptr);
     ~TMainLayout() override;
 
     TSplitter& Splitter() { return Splitter_; }
@@ -78,7 +57,7 @@ private:
     void BuildPanels(QWidget& olTree, QWidget& moNote, QLabel& lbIndex);
     void BuildMenu();
     void BuildToolBar();
-    void Run(const std::function<void()>& command);
+    void Run(TCommand command);
 
     void pnOutlineMouseDown(TMouseButton button, int x, int y);
     void pnOutlineMouseMove(int x, int y);
@@ -89,7 +68,7 @@ private:
     bool IsShortCutOfWindow(QObject* focus, QEvent* event) const;
 
     QMainWindow& Window_;
-    TMainCommands Commands_;
+    TRunCommand Run_;
     TSplitter Splitter_;
     THintController* Hints_;
     QCursor SplitCursor_;

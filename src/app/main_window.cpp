@@ -60,7 +60,8 @@ TMain::TMain(QWidget* parent)
     treeFont.Color = clBlack;
     olTree->SetFont(treeFont);
     // The whole window around the three controls; owned by the window.
-    new TMainLayout(*this, *olTree, *moNote, *lbIndex, Commands(), &Dragging);
+    new TMainLayout(
+        *this, *olTree, *moNote, *lbIndex, [this](TCommand command) { Run(command); }, &Dragging);
 
     Prompts_ = Dialogs_.get();
     Document_ = std::make_unique<TDocument>(*olTree, *moNote);
@@ -89,30 +90,37 @@ TMain::TMain(QWidget* parent)
     FormCreate();
 }
 
-TMainCommands TMain::Commands() {
-    TMainCommands c;
-    c.mnNewClick = [this] { mnNewClick(); };
-    c.mnOpenClick = [this] { mnOpenClick(); };
-    c.mnSaveClick = [this] { mnSaveClick(); };
-    c.mnSaveAsClick = [this] { mnSaveAsClick(); };
-    c.mnAddClick = [this] { mnAddClick(); };
-    c.mnuPrintClick = [this] { mnuPrintClick(); };
-    c.About1Click = [this] { About1Click(); };
-    c.mnExitClick = [this] { mnExitClick(); };
-    c.mnInsNodeClick = [this] { mnInsNodeClick(); };
-    c.mnAddNodeClick = [this] { mnAddNodeClick(); };
-    c.mnDelClick = [this] { mnDelClick(); };
-    c.mnCutClick = [this] { mnCutClick(); };
-    c.mnCopyClick = [this] { mnCopyClick(); };
-    c.mnPasteClick = [this] { mnPasteClick(); };
-    c.mnSplitClick = [this] { mnSplitClick(); };
-    c.mnPrevNodeClick = [this] { mnPrevNodeClick(); };
-    c.mnNextNodeClick = [this] { mnNextNodeClick(); };
-    c.mnLevelDownClick = [this] { mnLevelDownClick(); };
-    c.mnLevelUpClick = [this] { mnLevelUpClick(); };
-    c.mnFindClick = [this] { mnFindClick(); };
-    c.mnFindNextClick = [this] { mnFindNextClick(); };
-    return c;
+void TMain::Run(TCommand command) {
+    // Every command the menu, the tool bar and the short-cuts offer, once.
+    static constexpr std::pair<TCommand, void (TMain::*)()> Handlers[] = {
+        {TCommand::New, &TMain::mnNewClick},
+        {TCommand::Open, &TMain::mnOpenClick},
+        {TCommand::Save, &TMain::mnSaveClick},
+        {TCommand::SaveAs, &TMain::mnSaveAsClick},
+        {TCommand::Print, &TMain::mnuPrintClick},
+        {TCommand::AddText, &TMain::mnAddClick},
+        {TCommand::Exit, &TMain::mnExitClick},
+        {TCommand::InsNode, &TMain::mnInsNodeClick},
+        {TCommand::AddNode, &TMain::mnAddNodeClick},
+        {TCommand::Del, &TMain::mnDelClick},
+        {TCommand::Cut, &TMain::mnCutClick},
+        {TCommand::Copy, &TMain::mnCopyClick},
+        {TCommand::Paste, &TMain::mnPasteClick},
+        {TCommand::Split, &TMain::mnSplitClick},
+        {TCommand::PrevNode, &TMain::mnPrevNodeClick},
+        {TCommand::NextNode, &TMain::mnNextNodeClick},
+        {TCommand::LevelDown, &TMain::mnLevelDownClick},
+        {TCommand::LevelUp, &TMain::mnLevelUpClick},
+        {TCommand::About, &TMain::About1Click},
+        {TCommand::Find, &TMain::mnFindClick},
+        {TCommand::FindNext, &TMain::mnFindNextClick},
+    };
+    for (const auto& [id, handler] : Handlers) {
+        if (id == command) {
+            (this->*handler)();
+            return;
+        }
+    }
 }
 
 TMain::~TMain() {

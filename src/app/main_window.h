@@ -13,11 +13,12 @@ class QLabel;
 
 namespace virevi {
 
+enum class TCommand : std::uint8_t;
+
 class TDocument;
 class TFindForm;
 class TMainDialogs;
 class TMainPrompts;
-struct TMainCommands;
 class TMemo;
 class TMemoLines;
 class TNotePrinter;
@@ -102,6 +103,9 @@ public:
     /// document. Nothing for an empty name.
     void OpenAtStartUp(const std::string& fileName);
 
+    /// Runs the handler of `command`; nothing for TCommand::None.
+    void Run(TCommand command);
+
     void mnNewClick();
     /// Asks about unsaved work once, before the file is chosen.
     void mnOpenClick();
@@ -118,9 +122,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    /// Every menu item and tool bar button bound to its handler.
-    TMainCommands Commands();
-
 private:
     /// Commits the note being edited into the selected item.
     void CommitSelected();

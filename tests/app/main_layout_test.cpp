@@ -53,31 +53,8 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&Window));
     }
 
-    TMainCommands Recording() {
-        TMainCommands c;
-        auto record = [this](const char* name) { return [this, name] { Ran.emplace_back(name); }; };
-        c.mnNewClick = record("mnNewClick");
-        c.mnOpenClick = record("mnOpenClick");
-        c.mnSaveClick = record("mnSaveClick");
-        c.mnSaveAsClick = record("mnSaveAsClick");
-        c.mnAddClick = record("mnAddClick");
-        c.mnuPrintClick = record("mnuPrintClick");
-        c.About1Click = record("About1Click");
-        c.mnExitClick = record("mnExitClick");
-        c.mnInsNodeClick = record("mnInsNodeClick");
-        c.mnAddNodeClick = record("mnAddNodeClick");
-        c.mnDelClick = record("mnDelClick");
-        c.mnCutClick = record("mnCutClick");
-        c.mnCopyClick = record("mnCopyClick");
-        c.mnPasteClick = record("mnPasteClick");
-        c.mnSplitClick = record("mnSplitClick");
-        c.mnPrevNodeClick = record("mnPrevNodeClick");
-        c.mnNextNodeClick = record("mnNextNodeClick");
-        c.mnLevelDownClick = record("mnLevelDownClick");
-        c.mnLevelUpClick = record("mnLevelUpClick");
-        c.mnFindClick = record("mnFindClick");
-        c.mnFindNextClick = record("mnFindNextClick");
-        return c;
+    TRunCommand Recording() {
+        return [this](TCommand command) { Ran.push_back(command); };
     }
 
     template <typename T = QWidget> T* Find(const char* name) {
@@ -90,7 +67,7 @@ protected:
     static QRgb PixelAt(QWidget* widget, QPoint at) { return widget->grab().toImage().pixel(at); }
     static QRgb Role(QPalette::ColorRole role) { return QApplication::palette().color(role).rgb(); }
 
-    std::vector<std::string> Ran;
+    std::vector<TCommand> Ran;
     QMainWindow Window;
     QWidget* olTree = nullptr;
     QPlainTextEdit* moNote = nullptr;
@@ -182,40 +159,40 @@ TEST_F(MainLayoutTest, EditorHasTheFocusOnceTheWindowIsActive) {
 struct TMenuRow {
     const char* Menu;
     const char* Item;
-    const char* Text;    ///< caption, tab, short-cut text
-    const char* Handler; ///< nullptr: a separator
+    const char* Text; ///< caption, tab, short-cut text
+    TCommand Handler; ///< None: a separator
 };
 
 TEST_F(MainLayoutTest, MenuTreeWithCaptionsShortCutsAndHandlers) {
     const TMenuRow rows[] = {
-        {"ファイル(&F)", "mnNew", "新規作成(&N)\tCtrl+N", "mnNewClick"},
-        {"ファイル(&F)", "mnOpen", "開く(&O)\tCtrl+O", "mnOpenClick"},
-        {"ファイル(&F)", "mnSave", "上書き保存(&S)\tCtrl+S", "mnSaveClick"},
-        {"ファイル(&F)", "mnSaveAs", "名前を付けて保存(&A)...", "mnSaveAsClick"},
-        {"ファイル(&F)", "N1", "", nullptr},
-        {"ファイル(&F)", "mnuPrint", "印刷(&P)", "mnuPrintClick"},
-        {"ファイル(&F)", "mnKei1", "", nullptr},
-        {"ファイル(&F)", "mnAdd", "テキストの追加(&T)\tCtrl+A", "mnAddClick"},
-        {"ファイル(&F)", "mnKei2", "", nullptr},
-        {"ファイル(&F)", "mnExit", "終了(&X)", "mnExitClick"},
-        {"編集(&E)", "mnInsNode", "上に挿入(&I)", "mnInsNodeClick"},
-        {"編集(&E)", "mnAddNode", "下に追加(&A)", "mnAddNodeClick"},
-        {"編集(&E)", "mnDel", "削除(&D)\tCtrl+Del", "mnDelClick"},
-        {"編集(&E)", "mnKey3", "", nullptr},
-        {"編集(&E)", "mnCut", "切り取り(&T)\tCtrl+X", "mnCutClick"},
-        {"編集(&E)", "mnCopy", "コピー(&C)\tCtrl+C", "mnCopyClick"},
-        {"編集(&E)", "mnPaste", "貼り付け(&P)\tCtrl+V", "mnPasteClick"},
-        {"編集(&E)", "mnKey4", "", nullptr},
-        {"編集(&E)", "mnSplit", "分割(&S)", "mnSplitClick"},
-        {"編集(&E)", "mnKey6", "", nullptr},
-        {"編集(&E)", "mnFind", "検索(&F)...\tCtrl+F", "mnFindClick"},
-        {"編集(&E)", "mnFindNext", "次を検索(&N)\tF3", "mnFindNextClick"},
-        {"表示(&V)", "mnPrevNote", "上のノート(&P)\tPgUp", "mnPrevNodeClick"},
-        {"表示(&V)", "mnNextNote", "下のノート(&N)\tPgDn", "mnNextNodeClick"},
-        {"表示(&V)", "mnKey5", "", nullptr},
-        {"表示(&V)", "mnLevelDown", "レベルを右へ(&R)", "mnLevelDownClick"},
-        {"表示(&V)", "mnLevelUp", "レベルを左へ(&L)", "mnLevelUpClick"},
-        {"ヘルプ(&H)", "About1", "バージョン情報(&A)", "About1Click"},
+        {"ファイル(&F)", "mnNew", "新規作成(&N)\tCtrl+N", TCommand::New},
+        {"ファイル(&F)", "mnOpen", "開く(&O)\tCtrl+O", TCommand::Open},
+        {"ファイル(&F)", "mnSave", "上書き保存(&S)\tCtrl+S", TCommand::Save},
+        {"ファイル(&F)", "mnSaveAs", "名前を付けて保存(&A)...", TCommand::SaveAs},
+        {"ファイル(&F)", "N1", "", TCommand::None},
+        {"ファイル(&F)", "mnuPrint", "印刷(&P)", TCommand::Print},
+        {"ファイル(&F)", "mnKei1", "", TCommand::None},
+        {"ファイル(&F)", "mnAdd", "テキストの追加(&T)\tCtrl+A", TCommand::AddText},
+        {"ファイル(&F)", "mnKei2", "", TCommand::None},
+        {"ファイル(&F)", "mnExit", "終了(&X)", TCommand::Exit},
+        {"編集(&E)", "mnInsNode", "上に挿入(&I)", TCommand::InsNode},
+        {"編集(&E)", "mnAddNode", "下に追加(&A)", TCommand::AddNode},
+        {"編集(&E)", "mnDel", "削除(&D)\tCtrl+Del", TCommand::Del},
+        {"編集(&E)", "mnKey3", "", TCommand::None},
+        {"編集(&E)", "mnCut", "切り取り(&T)\tCtrl+X", TCommand::Cut},
+        {"編集(&E)", "mnCopy", "コピー(&C)\tCtrl+C", TCommand::Copy},
+        {"編集(&E)", "mnPaste", "貼り付け(&P)\tCtrl+V", TCommand::Paste},
+        {"編集(&E)", "mnKey4", "", TCommand::None},
+        {"編集(&E)", "mnSplit", "分割(&S)", TCommand::Split},
+        {"編集(&E)", "mnKey6", "", TCommand::None},
+        {"編集(&E)", "mnFind", "検索(&F)...\tCtrl+F", TCommand::Find},
+        {"編集(&E)", "mnFindNext", "次を検索(&N)\tF3", TCommand::FindNext},
+        {"表示(&V)", "mnPrevNote", "上のノート(&P)\tPgUp", TCommand::PrevNode},
+        {"表示(&V)", "mnNextNote", "下のノート(&N)\tPgDn", TCommand::NextNode},
+        {"表示(&V)", "mnKey5", "", TCommand::None},
+        {"表示(&V)", "mnLevelDown", "レベルを右へ(&R)", TCommand::LevelDown},
+        {"表示(&V)", "mnLevelUp", "レベルを左へ(&L)", TCommand::LevelUp},
+        {"ヘルプ(&H)", "About1", "バージョン情報(&A)", TCommand::About},
     };
     std::vector<std::pair<QString, QAction*>> items;
     for (QAction* menuAction : Layout->dlMainMenu->actions()) {
@@ -229,8 +206,8 @@ TEST_F(MainLayoutTest, MenuTreeWithCaptionsShortCutsAndHandlers) {
         QAction* action = items[i].second;
         EXPECT_EQ(items[i].first, QString::fromUtf8(row.Menu)) << row.Item;
         EXPECT_EQ(action->objectName(), QString::fromLatin1(row.Item));
-        EXPECT_EQ(action->isSeparator(), row.Handler == nullptr) << row.Item;
-        if (row.Handler == nullptr) {
+        EXPECT_EQ(action->isSeparator(), row.Handler == TCommand::None) << row.Item;
+        if (row.Handler == TCommand::None) {
             continue;
         }
         EXPECT_EQ(action->text(), QString::fromUtf8(row.Text)) << row.Item;
@@ -238,7 +215,7 @@ TEST_F(MainLayoutTest, MenuTreeWithCaptionsShortCutsAndHandlers) {
         EXPECT_FALSE(action->isCheckable());
         Ran.clear();
         action->trigger();
-        EXPECT_EQ(Ran, std::vector<std::string>{row.Handler}) << row.Item;
+        EXPECT_EQ(Ran, std::vector<TCommand>{row.Handler}) << row.Item;
     }
 }
 
@@ -246,19 +223,19 @@ struct TKeyRow {
     const char* Name;
     Qt::Key Key;
     Qt::KeyboardModifiers Modifiers;
-    const char* Handler;
+    TCommand Handler;
 };
 
 const TKeyRow ShortCutKeys[] = {
-    {"Ctrl+A", Qt::Key_A, Qt::ControlModifier, "mnAddClick"},
-    {"Ctrl+C", Qt::Key_C, Qt::ControlModifier, "mnCopyClick"},
-    {"Ctrl+X", Qt::Key_X, Qt::ControlModifier, "mnCutClick"},
-    {"Ctrl+V", Qt::Key_V, Qt::ControlModifier, "mnPasteClick"},
-    {"Ctrl+Del", Qt::Key_Delete, Qt::ControlModifier, "mnDelClick"},
-    {"PgUp", Qt::Key_PageUp, Qt::NoModifier, "mnPrevNodeClick"},
-    {"PgDn", Qt::Key_PageDown, Qt::NoModifier, "mnNextNodeClick"},
-    {"Ctrl+F", Qt::Key_F, Qt::ControlModifier, "mnFindClick"},
-    {"F3", Qt::Key_F3, Qt::NoModifier, "mnFindNextClick"},
+    {"Ctrl+A", Qt::Key_A, Qt::ControlModifier, TCommand::AddText},
+    {"Ctrl+C", Qt::Key_C, Qt::ControlModifier, TCommand::Copy},
+    {"Ctrl+X", Qt::Key_X, Qt::ControlModifier, TCommand::Cut},
+    {"Ctrl+V", Qt::Key_V, Qt::ControlModifier, TCommand::Paste},
+    {"Ctrl+Del", Qt::Key_Delete, Qt::ControlModifier, TCommand::Del},
+    {"PgUp", Qt::Key_PageUp, Qt::NoModifier, TCommand::PrevNode},
+    {"PgDn", Qt::Key_PageDown, Qt::NoModifier, TCommand::NextNode},
+    {"Ctrl+F", Qt::Key_F, Qt::ControlModifier, TCommand::Find},
+    {"F3", Qt::Key_F3, Qt::NoModifier, TCommand::FindNext},
 };
 
 TEST_F(MainLayoutTest, ShortCutsWinOverTheFocusedEditor) {
@@ -273,7 +250,7 @@ TEST_F(MainLayoutTest, ShortCutsWinOverTheFocusedEditor) {
         moNote->setFocus();
         Ran.clear();
         QTest::keyClick(moNote, row.Key, row.Modifiers);
-        EXPECT_EQ(Ran, std::vector<std::string>{row.Handler}) << row.Name;
+        EXPECT_EQ(Ran, std::vector<TCommand>{row.Handler}) << row.Name;
         EXPECT_EQ(moNote->toPlainText().toStdString(), text.toStdString()) << row.Name;
         EXPECT_EQ(moNote->textCursor().selectedText().toStdString(), "two") << row.Name;
     }
@@ -285,7 +262,7 @@ TEST_F(MainLayoutTest, ShortCutsWinOverTheFocusedOutline) {
         tree->setFocus();
         Ran.clear();
         QTest::keyClick(tree, row.Key, row.Modifiers);
-        EXPECT_EQ(Ran, std::vector<std::string>{row.Handler}) << row.Name;
+        EXPECT_EQ(Ran, std::vector<TCommand>{row.Handler}) << row.Name;
     }
     EXPECT_TRUE(tree->Keys.empty());
     // Other keys still reach it.
@@ -303,7 +280,7 @@ TEST_F(MainLayoutTest, ButtonsRunOnReleaseOverThemOnly) {
     EXPECT_TRUE(Ran.empty());
 
     QTest::mouseClick(save, Qt::LeftButton, {}, {12, 12});
-    EXPECT_EQ(Ran, std::vector<std::string>{"mnSaveClick"});
+    EXPECT_EQ(Ran, std::vector<TCommand>{TCommand::Save});
     EXPECT_EQ(QApplication::focusWidget(), moNote);
 
     Ran.clear();
