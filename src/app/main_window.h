@@ -1,6 +1,8 @@
 #pragma once
-// The main window: the outline on the left, the note editor on the right,
-// the open document behind them and every command of the program.
+// The main window: the outline on the left, the note editor on the right and
+// the open document behind them. The commands are the core's; the window
+// builds the widgets, asks through the real dialogs and routes the menu, the
+// tool bar and the short-cuts to the commands.
 #include <QMainWindow>
 
 #include <cstdint>
@@ -8,23 +10,20 @@
 #include <memory>
 #include <string>
 
+#include "app/main_commands.h"
+
 class QCloseEvent;
 class QLabel;
 
 namespace virevi {
 
-enum class TCommand : std::uint8_t;
-
-class TDocument;
 class TFindForm;
 class TMainDialogs;
-class TMainPrompts;
 class TMemo;
-class TMemoLines;
 class TNotePrinter;
 class TOutline;
 
-class TMain : public QMainWindow {
+class TMain : public QMainWindow, public TMainCommands {
     Q_OBJECT
 public:
     explicit TMain(QWidget* parent = nullptr);
@@ -35,12 +34,7 @@ public:
     /// The position label: "3 / 12", "3 / 12*" while modified.
     QLabel* lbIndex;
 
-    /// The open document: NotePool, the item records, DocModified, the caption.
-    TDocument& Document() { return *Document_; }
-    /// While set, a selection change loads no note: a command is moving it.
-    bool SelectLock = false;
-    /// The splitter is being dragged.
-    bool Dragging = false;
+    TDocument& Document() override { return *Document_; }
 
     /// Who answers the commands' questions; none gives the real dialogs back.
     void SetPrompts(TMainPrompts* prompts);
@@ -55,45 +49,6 @@ public:
     /// Shows the About box modally.
     std::function<void()> ShowAbout;
 
-    /// Writes the position label and focuses the editor.
-    void ShowPosition();
-    /// Writes the position label alone: the selected item, the item count,
-    /// and "*" while anything is unsaved, in the document or in the editor.
-    void ShowLabel();
-    /// The untitled document of one item captioned " ", not modified.
-    void InitDocument();
-    /// Empties the editor, the pool and the outline.
-    void ClearDocument();
-    void ResetDocument();
-    void FormCreate();
-    void FormDestroy();
-
-    void olTreeEnter();
-    void olTreeClick();
-
-    void mnInsNodeClick();
-    void mnAddNodeClick();
-    /// Refused with a beep when no item would be left.
-    void mnDelClick();
-    void mnCutClick();
-    void mnCopyClick();
-    void mnPasteClick();
-    /// The text before the caret goes to a new item above; the clipboard is not used.
-    void mnSplitClick();
-    void mnPrevNodeClick();
-    void mnNextNodeClick();
-    void mnLevelDownClick();
-    void mnLevelUpClick();
-    /// Opens the find dialog with the last search in it, selected.
-    void mnFindClick();
-    /// Finds the last search again after the caret; opens the dialog when
-    /// there has been none.
-    void mnFindNextClick();
-    /// Finds `text` (Shift-JIS) after the caret, then in the notes of the
-    /// following items, then once around, and shows the match as a click on
-    /// its item would, its collapsed ancestors opened; says so when there is
-    /// none. An empty text does nothing; one longer than a line is refused.
-    void FindNext(const std::string& text, bool matchCase);
     /// The find dialog, made when first needed.
     TFindForm& FindForm();
 
@@ -103,39 +58,28 @@ public:
     /// document. Nothing for an empty name.
     void OpenAtStartUp(const std::string& fileName);
 
-    /// Runs the handler of `command`; nothing for TCommand::None.
-    void Run(TCommand command);
-
-    void mnNewClick();
-    /// Asks about unsaved work once, before the file is chosen.
-    void mnOpenClick();
-    void mnSaveClick();
-    void mnSaveAsClick();
-    void mnAddClick();
-    void mnuPrintClick();
-    void About1Click();
-    void mnExitClick();
-    /// After Yes, closes only when the document was saved.
-    void FormCloseQuery(bool& canClose);
-
 protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
-private:
-    /// Commits the note being edited into the selected item.
-    void CommitSelected();
-    /// Gives an outline loaded without items the item of a new document.
-    void EnsureItem();
-    /// Loads the document of a chosen file name.
-    void OpenFile(const std::string& fileName);
+    TCustomOutline& Tree() override;
+    TMemoLines& Editor() override;
+    TMainPrompts& Prompts() override { return *Prompts_; }
+    void SetPositionText(const std::string& text) override;
+    bool PositionShown() const override;
+    bool EditorPainting() const override;
+    void SetEditorPainting(bool painting) override;
+    void CloseWindow() override;
+    void PrintEditor() override;
+    void ShowAboutBox() override;
+    void OpenFindDialog(const std::string& text, bool matchCase) override;
+    void ShowNotFound(const std::string& text) override;
+    void MatchShown() override;
 
+private:
     std::unique_ptr<TDocument> Document_;
     std::unique_ptr<TMainDialogs> Dialogs_;
     std::unique_ptr<TNotePrinter> NotePrinter_;
     TFindForm* FindForm_ = nullptr; // owned by the window
-    std::string LastSearch_;
-    bool LastMatchCase_ = false;
     TMainPrompts* Prompts_ = nullptr;
 };
 
