@@ -30,21 +30,21 @@
 #include <string>
 #include <vector>
 
-#include "app/main_prompts.h"
-#include "app/main_window.h"
+#include "app/qt/main_prompts.h"
+#include "app/qt/main_window.h"
 #include "bench_support.h"
-#include "dialogs/find_form.h"
-#include "dialogs/message_form.h"
 #include "dialogs/message_layout.h"
+#include "dialogs/qt/find_form.h"
+#include "dialogs/qt/message_form.h"
 #include "document/document.h"
 #include "document/item_record.h"
 #include "document/note_search.h"
 #include "document_generator.h"
-#include "editor/memo.h"
+#include "editor/qt/memo.h"
 #include "files/string_list.h"
 #include "offscreen_application.h"
-#include "outline/outline.h"
 #include "outline/outline_node.h"
+#include "outline/qt/outline.h"
 
 namespace virevi::bench {
 namespace {

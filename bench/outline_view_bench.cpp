@@ -18,7 +18,7 @@
 #include "bench_support.h"
 #include "document_generator.h"
 #include "offscreen_application.h"
-#include "outline/outline.h"
+#include "outline/qt/outline.h"
 #include "runtime/shift_jis.h"
 
 namespace virevi::bench {

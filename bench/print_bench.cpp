@@ -10,11 +10,11 @@
 #include <string>
 
 #include "bench_support.h"
-#include "editor/memo.h"
+#include "editor/qt/memo.h"
 #include "files/string_list.h"
 #include "offscreen_application.h"
-#include "print/note_printer.h"
 #include "print/printer.h"
+#include "print/qt/note_printer.h"
 
 namespace virevi::bench {
 namespace {

@@ -1,7 +1,7 @@
 // Every file operation of Save and of Open, failed in turn through the main
 // window: the files on the disk stay byte for byte as they were, the open
 // document with them, and the program's message is shown.
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -23,16 +23,16 @@
 #include <string>
 #include <vector>
 
-#include "app/main_prompts.h"
+#include "app/qt/main_prompts.h"
 #include "app/window_state.h"
-#include "dialogs/error_display.h"
 #include "dialogs/message_layout.h"
+#include "dialogs/qt/error_display.h"
 #include "document/document.h"
 #include "document/item_record.h"
-#include "editor/memo.h"
+#include "editor/qt/memo.h"
 #include "files/file_system.h"
-#include "outline/outline.h"
 #include "outline/outline_node.h"
+#include "outline/qt/outline.h"
 #include "runtime/messages.h"
 #include "support/temp_folder.h"
 

@@ -1,7 +1,7 @@
 // Hostile files through the real main window: each one, opened with Open or
 // appended with Add text, either loads or is refused with the program's own
 // message, and a refusal leaves the window exactly as it was.
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -22,16 +22,16 @@
 #include <string>
 #include <vector>
 
-#include "app/main_prompts.h"
+#include "app/qt/main_prompts.h"
 #include "app/window_state.h"
 #include "dialogs/about_photo.h"
-#include "dialogs/error_display.h"
 #include "dialogs/message_layout.h"
+#include "dialogs/qt/error_display.h"
 #include "document/document.h"
 #include "document/item_record.h"
-#include "editor/memo.h"
-#include "outline/outline.h"
+#include "editor/qt/memo.h"
 #include "outline/outline_node.h"
+#include "outline/qt/outline.h"
 #include "runtime/errors.h"
 #include "runtime/messages.h"
 #include "support/temp_folder.h"

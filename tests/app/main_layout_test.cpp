@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "app/hint_controller.h"
-#include "app/hint_window.h"
-#include "app/main_layout.h"
-#include "app/panel.h"
-#include "app/speed_button.h"
+#include "app/qt/hint_controller.h"
+#include "app/qt/hint_window.h"
+#include "app/qt/main_layout.h"
+#include "app/qt/panel.h"
+#include "app/qt/speed_button.h"
 #include "runtime/canvas.h"
-#include "runtime/qt_color.h"
+#include "runtime/qt/qt_color.h"
 
 namespace virevi {
 namespace {

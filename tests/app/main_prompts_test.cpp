@@ -1,4 +1,4 @@
-#include "app/main_prompts.h"
+#include "app/qt/main_prompts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -16,16 +16,16 @@
 #include <string>
 #include <vector>
 
-#include "app/main_prompts.h"
+#include "app/qt/main_prompts.h"
 #include "dialogs/dialog_answer.h"
-#include "dialogs/find_form.h"
-#include "dialogs/message_form.h"
 #include "dialogs/message_layout.h"
+#include "dialogs/qt/find_form.h"
+#include "dialogs/qt/message_form.h"
 #include "document/document.h"
 #include "document/note_search.h"
-#include "editor/memo.h"
-#include "outline/outline.h"
+#include "editor/qt/memo.h"
 #include "outline/outline_node.h"
+#include "outline/qt/outline.h"
 #include "runtime/errors.h"
 #include "runtime/messages.h"
 #include "runtime/shift_jis.h"

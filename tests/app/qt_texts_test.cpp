@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/memo.h"
+#include "editor/qt/memo.h"
 
 namespace virevi {
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
-#include "dialogs/error_display.h"
+#include "app/qt/main_window.h"
+#include "dialogs/qt/error_display.h"
 #include "document/document.h"
-#include "editor/memo.h"
+#include "editor/qt/memo.h"
 #include "support/temp_folder.h"
 
 namespace virevi {

@@ -1,4 +1,4 @@
-#include "dialogs/about_box.h"
+#include "dialogs/qt/about_box.h"
 
 #include <gtest/gtest.h>
 

@@ -8,10 +8,10 @@
 
 #include <vector>
 
-#include "app/application.h"
-#include "app/main_window.h"
-#include "dialogs/error_display.h"
-#include "outline/outline.h"
+#include "app/qt/application.h"
+#include "app/qt/main_window.h"
+#include "dialogs/qt/error_display.h"
+#include "outline/qt/outline.h"
 #include "runtime/errors.h"
 
 namespace virevi::test {

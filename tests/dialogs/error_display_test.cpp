@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "dialogs/dialog_answer.h"
-#include "dialogs/error_display.h"
+#include "dialogs/qt/error_display.h"
 #include "runtime/errors.h"
 #include "runtime/messages.h"
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "dialogs/dialog_answer.h"
-#include "dialogs/error_display.h"
-#include "dialogs/message_form.h"
+#include "dialogs/qt/error_display.h"
+#include "dialogs/qt/message_form.h"
 
 namespace virevi::test {
 namespace {

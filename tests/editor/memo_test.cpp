@@ -13,10 +13,10 @@
 
 #include <memory>
 
-#include "editor/memo.h"
 #include "editor/memo_lines_cases.h"
+#include "editor/qt/memo.h"
 #include "files/string_list.h"
-#include "runtime/qt_shift_jis.h"
+#include "runtime/qt/qt_shift_jis.h"
 #include "runtime/shift_jis.h"
 
 namespace virevi::test {

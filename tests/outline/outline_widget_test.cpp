@@ -16,8 +16,8 @@
 #include <memory>
 #include <string>
 
-#include "outline/outline.h"
 #include "outline/outline_test_support.h"
+#include "outline/qt/outline.h"
 
 namespace virevi {
 namespace {

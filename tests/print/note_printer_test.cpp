@@ -1,4 +1,4 @@
-#include "print/note_printer.h"
+#include "print/qt/note_printer.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,12 +18,12 @@
 #include <set>
 #include <unistd.h>
 
-#include "editor/memo.h"
+#include "editor/qt/memo.h"
 #include "files/string_list.h"
 #include "print/printer.h"
 #include "runtime/errors.h"
 #include "runtime/messages.h"
-#include "runtime/qt_shift_jis.h"
+#include "runtime/qt/qt_shift_jis.h"
 #include "support/list_memo_lines.h"
 #include "support/temp_folder.h"
 

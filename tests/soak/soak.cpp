@@ -13,9 +13,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "editor/memo.h"
-#include "outline/outline.h"
+#include "editor/qt/memo.h"
 #include "outline/outline_node.h"
+#include "outline/qt/outline.h"
 #include "soak_checks.h"
 
 namespace virevi::test {

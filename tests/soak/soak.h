@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "app/main_prompts.h"
-#include "app/main_window.h"
-#include "dialogs/error_display.h"
+#include "app/qt/main_prompts.h"
+#include "app/qt/main_window.h"
 #include "dialogs/message_layout.h"
+#include "dialogs/qt/error_display.h"
 #include "support/temp_folder.h"
 
 class QString;

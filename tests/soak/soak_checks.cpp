@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "app/main_state.h"
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
 #include "document/document.h"
 #include "document/item_record.h"
-#include "editor/memo.h"
+#include "editor/qt/memo.h"
 #include "files/string_list.h"
-#include "outline/outline.h"
 #include "outline/outline_node.h"
+#include "outline/qt/outline.h"
 #include "runtime/messages.h"
 
 namespace virevi::test {

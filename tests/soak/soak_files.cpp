@@ -12,10 +12,10 @@
 #include "document/base_path.h"
 #include "document/document.h"
 #include "document/item_record.h"
-#include "editor/memo.h"
+#include "editor/qt/memo.h"
 #include "files/string_list.h"
-#include "outline/outline.h"
 #include "outline/outline_node.h"
+#include "outline/qt/outline.h"
 #include "runtime/messages.h"
 #include "soak_checks.h"
 

@@ -8,9 +8,9 @@
 
 #include <algorithm>
 
-#include "editor/memo.h"
-#include "outline/outline.h"
+#include "editor/qt/memo.h"
 #include "outline/outline_node.h"
+#include "outline/qt/outline.h"
 
 namespace virevi::test {
 

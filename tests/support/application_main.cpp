@@ -2,7 +2,7 @@
 // object (a process can hold only one).
 #include <gtest/gtest.h>
 
-#include "app/application.h"
+#include "app/qt/application.h"
 
 int main(int argc, char** argv) {
     // Real widgets, no screen: the offscreen platform unless the caller chose one.

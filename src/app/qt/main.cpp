@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
 #include "app/command_line.h"
-#include "app/main_window.h"
-#include "dialogs/about_box.h"
-#include "dialogs/window_placement.h"
+#include "app/qt/application.h"
+#include "app/qt/main_window.h"
+#include "dialogs/qt/about_box.h"
+#include "dialogs/qt/window_placement.h"
 #include "runtime/messages.h"
 
 int main(int argc, char* argv[]) {

@@ -6,7 +6,7 @@
 #include <QBasicTimer>
 
 #include "outline/custom_outline.h"
-#include "outline/qt_canvas.h"
+#include "outline/qt/qt_canvas.h"
 
 class QScrollBar;
 

@@ -1,4 +1,4 @@
-#include "app/main_layout.h"
+#include "app/qt/main_layout.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,14 +11,14 @@
 
 #include <exception>
 
-#include "app/hint_controller.h"
 #include "app/main_menu.h"
-#include "app/panel.h"
-#include "app/speed_button.h"
-#include "dialogs/error_display.h"
-#include "editor/memo.h"
-#include "runtime/qt_color.h"
-#include "runtime/qt_mouse.h"
+#include "app/qt/hint_controller.h"
+#include "app/qt/panel.h"
+#include "app/qt/speed_button.h"
+#include "dialogs/qt/error_display.h"
+#include "editor/qt/memo.h"
+#include "runtime/qt/qt_color.h"
+#include "runtime/qt/qt_mouse.h"
 
 // The pictures live in this static library; naming their initialiser keeps the
 // linker from dropping them.

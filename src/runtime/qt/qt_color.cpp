@@ -1,4 +1,4 @@
-#include "runtime/qt_color.h"
+#include "runtime/qt/qt_color.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -9,21 +9,21 @@
 
 #include <utility>
 
-#include "app/main_layout.h"
 #include "app/main_menu.h"
-#include "app/main_prompts.h"
-#include "dialogs/error_display.h"
-#include "dialogs/find_form.h"
-#include "dialogs/message_form.h"
+#include "app/qt/main_layout.h"
+#include "app/qt/main_prompts.h"
 #include "dialogs/message_layout.h"
+#include "dialogs/qt/error_display.h"
+#include "dialogs/qt/find_form.h"
+#include "dialogs/qt/message_form.h"
 #include "document/document.h"
-#include "editor/memo.h"
+#include "editor/qt/memo.h"
 #include "files/line_search.h"
-#include "outline/outline.h"
-#include "print/note_printer.h"
+#include "outline/qt/outline.h"
+#include "print/qt/note_printer.h"
 #include "runtime/format.h"
 #include "runtime/messages.h"
-#include "runtime/qt_shift_jis.h"
+#include "runtime/qt/qt_shift_jis.h"
 
 namespace virevi {
 
@@ -93,7 +93,6 @@ TNotePrinter& TMain::NotePrinter() {
 void TMain::SetPrompts(TMainPrompts* prompts) {
     Prompts_ = prompts != nullptr ? prompts : Dialogs_.get();
 }
-
 
 // --- what the commands ask of the window -----------------------------------
 

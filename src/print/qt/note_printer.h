@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "print/print_dialog.h"
-#include "print/qt_printer_service.h"
+#include "print/qt/qt_printer_service.h"
 
 class QPrintDialog;
 class QWidget;

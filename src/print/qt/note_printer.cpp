@@ -1,4 +1,4 @@
-#include "print/note_printer.h"
+#include "print/qt/note_printer.h"
 
 #include <QApplication>
 #include <QPrintDialog>
@@ -8,8 +8,8 @@
 
 #include <cmath>
 
-#include "editor/memo.h"
 #include "editor/memo_lines.h"
+#include "editor/qt/memo.h"
 #include "print/print_note.h"
 #include "print/printer.h"
 

@@ -1,13 +1,13 @@
-#include "dialogs/find_form.h"
+#include "dialogs/qt/find_form.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 
-#include "dialogs/window_placement.h"
+#include "dialogs/qt/window_placement.h"
 #include "runtime/messages.h"
-#include "runtime/qt_shift_jis.h"
+#include "runtime/qt/qt_shift_jis.h"
 
 namespace virevi {
 namespace {

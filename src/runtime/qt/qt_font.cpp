@@ -1,4 +1,4 @@
-#include "runtime/qt_font.h"
+#include "runtime/qt/qt_font.h"
 
 #include <QFontDatabase>
 

@@ -1,4 +1,4 @@
-#include "outline/outline.h"
+#include "outline/qt/outline.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -8,8 +8,8 @@
 #include <QStyle>
 #include <QWheelEvent>
 
-#include "dialogs/error_display.h"
-#include "runtime/qt_mouse.h"
+#include "dialogs/qt/error_display.h"
+#include "runtime/qt/qt_mouse.h"
 
 namespace virevi {
 namespace {

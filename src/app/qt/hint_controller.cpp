@@ -1,4 +1,4 @@
-#include "app/hint_controller.h"
+#include "app/qt/hint_controller.h"
 
 #include <QApplication>
 #include <QEnterEvent>
@@ -6,7 +6,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "app/hint_window.h"
+#include "app/qt/hint_window.h"
 
 namespace virevi {
 

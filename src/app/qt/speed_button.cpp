@@ -1,10 +1,10 @@
-#include "app/speed_button.h"
+#include "app/qt/speed_button.h"
 
 #include <QBitmap>
 #include <QPainter>
 
-#include "app/panel.h"
-#include "runtime/qt_color.h"
+#include "app/qt/panel.h"
+#include "runtime/qt/qt_color.h"
 
 namespace virevi {
 

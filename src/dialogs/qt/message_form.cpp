@@ -1,4 +1,4 @@
-#include "dialogs/message_form.h"
+#include "dialogs/qt/message_form.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -11,8 +11,8 @@
 
 #include <exception>
 
-#include "dialogs/error_display.h"
-#include "dialogs/window_placement.h"
+#include "dialogs/qt/error_display.h"
+#include "dialogs/qt/window_placement.h"
 #include "runtime/errors.h"
 #include "runtime/messages.h"
 

@@ -1,4 +1,4 @@
-#include "dialogs/error_display.h"
+#include "dialogs/qt/error_display.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,10 +1,10 @@
-#include "app/hint_window.h"
+#include "app/qt/hint_window.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <QToolTip>
 
-#include "runtime/qt_color.h"
+#include "runtime/qt/qt_color.h"
 
 namespace virevi {
 

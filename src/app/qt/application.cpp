@@ -1,4 +1,4 @@
-#include "app/application.h"
+#include "app/qt/application.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
@@ -7,7 +7,7 @@
 
 #include <exception>
 
-#include "dialogs/error_display.h"
+#include "dialogs/qt/error_display.h"
 #include "runtime/messages.h"
 
 namespace virevi {

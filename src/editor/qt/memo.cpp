@@ -1,4 +1,4 @@
-#include "editor/memo.h"
+#include "editor/qt/memo.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QClipboard>
@@ -15,8 +15,8 @@
 
 #include "files/string_list.h"
 #include "runtime/messages.h"
-#include "runtime/qt_font.h"
-#include "runtime/qt_shift_jis.h"
+#include "runtime/qt/qt_font.h"
+#include "runtime/qt/qt_shift_jis.h"
 #include "runtime/scope_guard.h"
 #include "runtime/shift_jis.h"
 

@@ -1,4 +1,4 @@
-#include "dialogs/about_box.h"
+#include "dialogs/qt/about_box.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -16,9 +16,9 @@
 #include "dialogs/form_scaling.h"
 #include "dialogs/message_layout.h"
 #include "dialogs/picture_formats.h"
-#include "dialogs/window_placement.h"
+#include "dialogs/qt/window_placement.h"
 #include "runtime/messages.h"
-#include "runtime/qt_font.h"
+#include "runtime/qt/qt_font.h"
 
 namespace virevi {
 namespace {

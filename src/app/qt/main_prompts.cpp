@@ -1,11 +1,11 @@
-#include "app/main_prompts.h"
+#include "app/qt/main_prompts.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
 
 #include "app/main_state.h"
-#include "dialogs/message_form.h"
+#include "dialogs/qt/message_form.h"
 #include "runtime/messages.h"
 
 namespace virevi {

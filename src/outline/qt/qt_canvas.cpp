@@ -1,4 +1,4 @@
-#include "outline/qt_canvas.h"
+#include "outline/qt/qt_canvas.h"
 
 #include <QPainter>
 #include <QPalette>
@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <array>
 
-#include "runtime/qt_color.h"
-#include "runtime/qt_shift_jis.h"
+#include "runtime/qt/qt_color.h"
+#include "runtime/qt/qt_shift_jis.h"
 #include "runtime/shift_jis.h"
 
 namespace virevi {

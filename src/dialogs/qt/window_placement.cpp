@@ -1,4 +1,4 @@
-#include "dialogs/window_placement.h"
+#include "dialogs/qt/window_placement.h"
 
 #include <QRect>
 #include <QWidget>

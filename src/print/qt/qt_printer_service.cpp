@@ -1,4 +1,4 @@
-#include "print/qt_printer_service.h"
+#include "print/qt/qt_printer_service.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "runtime/canvas.h"
-#include "runtime/qt_shift_jis.h"
+#include "runtime/qt/qt_shift_jis.h"
 #include "runtime/shift_jis.h"
 
 namespace virevi {

@@ -1,4 +1,4 @@
-#include "runtime/qt_shift_jis.h"
+#include "runtime/qt/qt_shift_jis.h"
 
 #include "runtime/shift_jis.h"
 

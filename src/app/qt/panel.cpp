@@ -1,8 +1,8 @@
-#include "app/panel.h"
+#include "app/qt/panel.h"
 
 #include <QPainter>
 
-#include "runtime/qt_color.h"
+#include "runtime/qt/qt_color.h"
 
 namespace virevi {
 
