@@ -554,12 +554,7 @@ void TCustomOutline::Collapse(TOutlineNode* item) {
 }
 
 bool TCustomOutline::WatchesExpandSteps() const {
-    // Decided here, not by the subclass: only a type known to add nothing to
-    // the notifications may skip them.
-    const std::type_info& type = typeid(*this);
-    const bool quiet =
-        type == typeid(TCustomOutline) || (QuietType_ != nullptr && type == *QuietType_);
-    return !quiet || OnExpand || OnClick;
+    return OnExpand || OnClick;
 }
 
 void TCustomOutline::ExpandSubtree(TOutlineNode* item) {

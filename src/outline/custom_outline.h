@@ -9,7 +9,6 @@
 #include <new>
 #include <string>
 #include <string_view>
-#include <typeinfo>
 
 #include "outline/custom_grid.h"
 #include "outline/outline_node.h"
@@ -153,10 +152,11 @@ protected:
     void RetallyWidths();
     /// The error display; by default OnShowError.
     virtual void ShowError(const std::exception& error);
-    /// A subclass whose exact type is `type` adds nothing to NotifyExpand,
-    /// NotifyCollapse or Click, so ExpandAll may skip the single steps when no
-    /// event is assigned. Any other type, a subclass of it included, gets them.
-    void DeclareQuietType(const std::type_info& type) { QuietType_ = &type; }
+    /// Whether anything watches ExpandAll's single steps, which it then takes
+    /// one item at a time: by default an OnExpand or OnClick handler. A
+    /// subclass that overrides NotifyExpand, NotifyCollapse or Click to watch
+    /// them says so here.
+    virtual bool WatchesExpandSteps() const;
     /// The screen's pixels per inch, for the font's pixel size.
     virtual std::int32_t ScreenPixelsPerInch() const { return 96; }
 
@@ -179,7 +179,6 @@ private:
     void Collapse(TOutlineNode* item);
     void ExpandSubtree(TOutlineNode* item);
     void WidthChangedUnder(const TOutlineNode* parent);
-    bool WatchesExpandSteps() const;
     /// Counts (sign +1) or uncounts (-1) the widths of `item` and its shown descendants.
     void TallyShown(const TOutlineNode* item, std::int32_t sign);
     void TallyChildren(const TOutlineNode* item, std::int32_t sign);
@@ -229,7 +228,6 @@ private:
     // measuring canvas exists.
     TWidthTally Widths_;
     bool Tallying_ = false;
-    const std::type_info* QuietType_ = nullptr;
     // Cached caption widths carry the generation they were measured in.
     std::uint8_t WidthGeneration_ = 1;
     TFont WidthFont_;

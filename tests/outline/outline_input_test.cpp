@@ -178,12 +178,13 @@ TEST_F(OutlineInputTest, EmptyOutlineClickStillClicks) {
     EXPECT_EQ(Outline.SelectedIndex(), 0);
 }
 
-// A subclass that watches the expand steps through an override alone, with
-// no event assigned, still gets one call per item that ExpandAll opens.
+// A subclass that watches the expand steps through an override, and says so,
+// gets one call per item that ExpandAll opens with no event assigned.
 class TWatchingOutline : public TCustomOutline {
 public:
     std::vector<std::int32_t> Expanded;
     void NotifyExpand(std::int32_t index) override { Expanded.push_back(index); }
+    bool WatchesExpandSteps() const override { return true; }
 };
 
 TEST(OutlineExpandAllTest, OverridingSubclassSeesEveryStep) {

@@ -66,7 +66,6 @@ std::uint16_t VirtualKeyOf(const QKeyEvent& event) {
 } // namespace
 
 TOutline::TOutline(QWidget* parent) : QAbstractScrollArea(parent), Canvas_(*this) {
-    DeclareQuietType(typeid(TOutline));
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
