@@ -122,7 +122,8 @@ protected:
 
     /// The operations `command` makes, and fails the one numbered `failing`
     /// (none for -1) with `error`.
-    std::vector<std::string> Run(TMain& main, void (TMain::*command)(), int failing, int error) {
+    std::vector<std::string> Run(TMain& main, void (TMainCommands::*command)(), int failing,
+                                 int error) {
         std::vector<std::string> operations;
         SetFaultHook([&](TFileOperation operation, const std::string&) {
             const bool fail = static_cast<int>(operations.size()) == failing;

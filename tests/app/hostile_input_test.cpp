@@ -252,7 +252,7 @@ protected:
     }
 
     /// Runs `command` as a menu would, a message going to the error display.
-    void Run(void (TMain::*command)()) {
+    void Run(void (TMainCommands::*command)()) {
         QElapsedTimer timer;
         timer.start();
         try {

@@ -217,7 +217,7 @@ TEST_F(MainEditingTest, InsertAboveThirdOfFiveKeepsTheOldItemsNote) {
 
 struct MoveCase {
     const char* Name;
-    void (TMain::*Command)();
+    void (TMainCommands::*Command)();
     std::int32_t Select;
     const char* Shape; // the typed note "x" is committed into the selected item first
     std::int32_t Selected;
@@ -272,7 +272,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, MainMoveTest, testing::Values(
 TEST_F(MainEditingTest, LevelChangeThatMovesAnItemIsUnsavedWorkAndARefusedOneIsNot) {
     const struct {
         const char* Name;
-        void (TMain::*Command)();
+        void (TMainCommands::*Command)();
         std::int32_t Select;
         bool Moves;
     } cases[] = {
@@ -492,7 +492,7 @@ TEST_F(MainFindTest, CtrlFAndF3FindWordsInCollapsedNotesAndSayWhenThereIsNone) {
 
 struct FileCase {
     const char* Name;
-    void (TMain::*Command)();
+    void (TMainCommands::*Command)();
     const char* Answers;
     const char* Asked;
     const char* Shape; // of the open document afterwards

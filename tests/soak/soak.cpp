@@ -173,7 +173,7 @@ void TSoak::Guarded(const std::function<void()>& command) {
     }
 }
 
-void TSoak::Command(void (TMain::*handler)(), const char* menuItem, QKeyCombination key) {
+void TSoak::Command(void (TMainCommands::*handler)(), const char* menuItem, QKeyCombination key) {
     auto route = static_cast<TRoute>(Below(3));
     if (route == TRoute::Key && key.key() == Qt::Key_unknown) {
         route = TRoute::Menu;

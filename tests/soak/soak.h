@@ -122,7 +122,7 @@ private:
     }
     void Expect(bool holds, const std::string& what);
     void Guarded(const std::function<void()>& command);
-    void Command(void (TMain::*handler)(), const char* menuItem, QKeyCombination key = {});
+    void Command(void (TMainCommands::*handler)(), const char* menuItem, QKeyCombination key = {});
     QWidget* FocusWidget();
     void FocusOn(QWidget* widget);
     void Act(TKind kind);
