@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "support/case_name.h"
 
 #include <gtest/gtest.h>
 
@@ -36,13 +37,7 @@ INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineTest, testing::Values(
     TCommandLineCase{"option after the name",   {"a.Trr", "-x"},             true,  ""},
     TCommandLineCase{"one dash",                {"-"},                       true,  ""},
     TCommandLineCase{"Latin-1 bytes kept",      {"\xE9t\xE9.Trr"},           false, "\xE9t\xE9.Trr"}),
-    [](const testing::TestParamInfo<TCommandLineCase>& info) {
-        std::string name = info.param.Name;
-        for (char& c : name) {
-            c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        }
-        return name;
-    });
+    test::TCaseName());
 // clang-format on
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor/fake_memo_lines.h"
+#include "support/case_name.h"
 
 namespace virevi {
 namespace {
@@ -75,13 +76,7 @@ TEST_P(SplitNoteTest, CutsAtTheCaretAndLeavesTheEditorAsItWas) {
     EXPECT_TRUE(editor.WordWrap());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SplitNoteTest, testing::ValuesIn(SplitCases), [](const auto& info) {
-    std::string name = info.param.Name;
-    for (char& ch : name) {
-        ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-    }
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Cases, SplitNoteTest, testing::ValuesIn(SplitCases), test::TCaseName());
 
 TEST(CheckAddedLinesTest, RefusesOnlyALineLongerThanTheEditorTakes) {
     TStringList lines;

@@ -29,6 +29,7 @@
 #include "runtime/errors.h"
 #include "runtime/messages.h"
 #include "runtime/shift_jis.h"
+#include "support/case_name.h"
 #include "support/temp_folder.h"
 
 namespace virevi {
@@ -41,13 +42,6 @@ TEST(MainWindowTest, UntitledWindowIsCaptionedNewFile) {
 }
 
 using Lines = std::vector<std::string>;
-
-template <typename TCase> std::string CaseName(const testing::TestParamInfo<TCase>& info) {
-    std::string name = info.param.Name;
-    std::replace_if(
-        name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
-    return name;
-}
 
 // The person at the keyboard, answering each question in turn from a script
 // of words: "yes", "no", "cancel" to the save prompt; a file name in the
@@ -266,7 +260,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, MainMoveTest, testing::Values(
     MoveCase{"left on the last top-level",    Left,  5, "a -b -c -d x -f",      5, 1},
     MoveCase{"left on a last child",          Left,  4, "a -b -c -x e -f",      4, 1},
     MoveCase{"left on a middle child",        Left,  3, "a -b -d x e -f",       4, 0}),
-    CaseName<MoveCase>);
+    test::TCaseName());
 // clang-format on
 
 TEST_F(MainEditingTest, LevelChangeThatMovesAnItemIsUnsavedWorkAndARefusedOneIsNot) {
@@ -553,7 +547,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, MainFileTest, testing::Values(
     FileCase{"close yes not saved",   Close, "yes -",                   "save? save-as ",      "work", true},
     FileCase{"close no",              Close, "no",                      "save? ",              "work", true, true},
     FileCase{"close cancel",          Close, "cancel",                  "save? ",              "work", true}),
-    CaseName<FileCase>);
+    test::TCaseName());
 // clang-format on
 
 using MainDocumentTest = MainWindowFixture;

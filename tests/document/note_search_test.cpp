@@ -12,6 +12,7 @@
 #include "files/string_list.h"
 #include "outline/custom_outline.h"
 #include "outline/outline_node.h"
+#include "support/case_name.h"
 
 namespace virevi {
 namespace {
@@ -127,12 +128,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, NoteSearchFindTest, testing::Values(
     TFindCase{"wraps into its own note",          "ne",    true,  4, {1, 7}, 4, {1, 2}},
     TFindCase{"ends where it began",              "garbage", true, 3, {0, 1}, 0, {}},
     TFindCase{"nothing for an empty text",        "",      true,  1, {0, 0}, 0, {}}),
-    [](const testing::TestParamInfo<TFindCase>& info) {
-        std::string name = info.param.Name;
-        std::replace_if(
-            name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
-        return name;
-    });
+    test::TCaseName());
 // clang-format on
 
 TEST_F(NoteSearchTest, NotesReachingOutsideThePoolAreEmptyAndEmptyOutlinesHoldNothing) {

@@ -1,4 +1,5 @@
 #include "runtime/text_encoding.h"
+#include "support/case_name.h"
 
 #include <gtest/gtest.h>
 
@@ -62,13 +63,7 @@ INSTANTIATE_TEST_SUITE_P(Files, TextEncodingTest, testing::Values(
     TEncodingCase{"UTF-16 pair is one ?",        "\xFF\xFE\x3D\xD8\x00\xDE" "A\0"s, LE,    "?A",                             1},
     TEncodingCase{"UTF-16 lone surrogate",       "\xFF\xFE\x00\xD8" "A\0"s,         LE,    "?A",                             1},
     TEncodingCase{"UTF-16 odd last byte",        "\xFF\xFE" "A\0B"s,                LE,    "A?",                             1}),
-    [](const testing::TestParamInfo<TEncodingCase>& info) {
-        std::string name = info.param.Name;
-        for (char& c : name) {
-            c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        }
-        return name;
-    });
+    test::TCaseName());
 // clang-format on
 
 } // namespace
