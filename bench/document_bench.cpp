@@ -124,7 +124,7 @@ void BM_LoadDocument(benchmark::State& state) {
             TCustomOutline outline;
             test::TListMemoLines editor;
             const std::size_t before = bench::HeapInUse();
-            TDocument document(outline, editor);
+            TDocument document(outline.Tree(), editor);
             state.ResumeTiming();
             document.LoadDocument(base);
             state.PauseTiming();
@@ -152,7 +152,7 @@ BENCHMARK(BM_Baseline_CopyAndSync)->Unit(benchmark::kMillisecond)->Iterations(3)
 void BM_SaveDocument(benchmark::State& state) {
     TCustomOutline outline;
     test::TListMemoLines editor;
-    TDocument document(outline, editor);
+    TDocument document(outline.Tree(), editor);
     document.LoadDocument(HugeBase());
     const std::string target = bench::ScratchDir() + "/saved";
     for (auto _ : state) {
@@ -166,7 +166,7 @@ BENCHMARK(BM_SaveDocument)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_SaveDocumentEdited(benchmark::State& state) {
     TCustomOutline outline;
     test::TListMemoLines editor;
-    TDocument document(outline, editor);
+    TDocument document(outline.Tree(), editor);
     document.LoadDocument(HugeBase());
     const std::string target = bench::ScratchDir() + "/edited";
     std::size_t lines = 1;
@@ -189,7 +189,7 @@ double Median(std::vector<double> values) {
 void NoteBench(benchmark::State& state, bool commit) {
     TCustomOutline outline;
     test::TListMemoLines editor;
-    TDocument document(outline, editor);
+    TDocument document(outline.Tree(), editor);
     document.AttachNewRecord(outline.AddSibling(0, " "));
     for (int i = 0; i < 100'000; ++i) {
         document.NotePool.Add("an earlier line of some other note");

@@ -579,7 +579,7 @@ void BM_Main_FindNothing_SearchOnly(benchmark::State& state) {
     for (auto _ : state) {
         const auto start = TClock::now();
         benchmark::DoNotOptimize(
-            FindInNotes(*main.olTree, main.Document().NotePool, 1, {}, pattern));
+            FindInNotes(main.olTree->Tree(), main.Document().NotePool, 1, {}, pattern));
         state.SetIterationTime(Seconds(start));
     }
 }

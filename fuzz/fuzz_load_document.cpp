@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     TCustomOutline outline;
     test::TListMemoLines editor;
-    TDocument document(outline, editor);
+    TDocument document(outline.Tree(), editor);
     document.AttachNewRecord(outline.AddSibling(0, "previous"));
     editor.Lines = {"previous", "note"};
     editor.Dirty = true;

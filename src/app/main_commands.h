@@ -10,7 +10,7 @@
 namespace virevi {
 
 enum class TCommand : std::uint8_t;
-class TCustomOutline;
+class TOutlineTree;
 class TDocument;
 class TMainPrompts;
 class TMemoLines;
@@ -85,7 +85,7 @@ public:
 
 protected:
     // What the commands work on.
-    virtual TCustomOutline& Tree() = 0;
+    virtual TOutlineTree& Tree() = 0;
     virtual TMemoLines& Editor() = 0;
     virtual TMainPrompts& Prompts() = 0;
 

@@ -12,9 +12,9 @@
 #include "files/file_stream.h"
 #include "files/file_system.h"
 #include "files/record_file.h"
-#include "outline/custom_outline.h"
 #include "outline/outline_file.h"
 #include "outline/outline_node.h"
+#include "outline/outline_tree.h"
 #include "runtime/allocation.h"
 #include "runtime/errors.h"
 #include "runtime/format.h"
@@ -145,7 +145,7 @@ auto WaitCursor(const std::function<void(std::int32_t cursor)>& onCursor) {
 
 } // namespace
 
-TDocument::TDocument(TCustomOutline& outline, TMemoLines& editor)
+TDocument::TDocument(TOutlineTree& outline, TMemoLines& editor)
     : Outline_(outline), Editor_(editor), Caption_(msg::UntitledCaption) {}
 
 TDocument::~TDocument() = default;
@@ -426,9 +426,9 @@ void TDocument::LoadDocument(const std::string& base) {
 }
 
 void TDocument::Load(const std::string& base) {
-    // Read into an outline of its own, so the open one stays as it is until
+    // Read into a tree of its own, so the open one stays as it is until
     // every file has been read and checked.
-    TCustomOutline loaded;
+    TOutlineTree loaded;
     {
         TFileStream outline(base + msg::OutlineExtension, TFileMode::ReadExclusive);
         // An item without a record fails the load, so reading stops one

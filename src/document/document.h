@@ -14,7 +14,7 @@
 
 namespace virevi {
 
-class TCustomOutline;
+class TOutlineTree;
 class TOutlineNode;
 class TMemoLines;
 
@@ -24,7 +24,7 @@ inline constexpr std::int32_t crHourGlass = -11;
 
 class TDocument {
 public:
-    TDocument(TCustomOutline& outline, TMemoLines& editor);
+    TDocument(TOutlineTree& outline, TMemoLines& editor);
     ~TDocument();
     TDocument(const TDocument&) = delete;
     TDocument& operator=(const TDocument&) = delete;
@@ -84,7 +84,6 @@ public:
     void LoadDocument(const std::string& base);
 
 private:
-
     void Commit(std::int32_t index);
     void ShowSelectedNote();
     void Save(const std::string& base);
@@ -93,7 +92,7 @@ private:
     // item has one afterwards).
     TVector<ItemRecord*> CompactPoolInOrder();
 
-    TCustomOutline& Outline_;
+    TOutlineTree& Outline_;
     TMemoLines& Editor_;
     TRecordStore Records_;
     // The note last shown whole, while neither the pool nor the editor's

@@ -5,8 +5,8 @@
 
 #include "document/document.h"
 #include "files/string_list.h"
-#include "outline/custom_outline.h"
 #include "outline/outline_node.h"
+#include "outline/outline_tree.h"
 #include "runtime/shift_jis.h"
 
 namespace virevi {
@@ -16,7 +16,7 @@ namespace {
 // Items in outline order from a given position on, without recursion.
 class TOutlineWalk {
 public:
-    TOutlineWalk(TCustomOutline& outline, std::int32_t position)
+    TOutlineWalk(TOutlineTree& outline, std::int32_t position)
         : Item_(outline.ItemAt(position)), Position_(position) {
         for (TOutlineNode* child = Item_; child->Parent() != nullptr; child = child->Parent()) {
             Path_.push_back({child->Parent(), PlaceOf(child) + 1});
@@ -194,7 +194,7 @@ std::optional<TNoteMatch> InNote(const TStringList& pool, TNoteLines note, std::
 
 } // namespace
 
-std::optional<TNoteMatch> FindInNotes(TCustomOutline& outline, const TStringList& pool,
+std::optional<TNoteMatch> FindInNotes(TOutlineTree& outline, const TStringList& pool,
                                       std::int32_t index, TLinePlace from,
                                       const TSearchPattern& pattern) {
     const std::int32_t total = outline.TotalItems();

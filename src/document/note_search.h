@@ -10,7 +10,7 @@
 
 namespace virevi {
 
-class TCustomOutline;
+class TOutlineTree;
 class TStringList;
 
 /// A match in the notes: item `Index`, line `Place.Line` of its note.
@@ -25,7 +25,7 @@ struct TNoteMatch {
 /// `index` from `from` on, then every following item in outline order,
 /// collapsed or not, then once around from item 1 to `from`. Nothing for an
 /// empty pattern or outline.
-std::optional<TNoteMatch> FindInNotes(TCustomOutline& outline, const TStringList& pool,
+std::optional<TNoteMatch> FindInNotes(TOutlineTree& outline, const TStringList& pool,
                                       std::int32_t index, TLinePlace from,
                                       const TSearchPattern& pattern);
 

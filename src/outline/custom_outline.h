@@ -1,7 +1,8 @@
 #pragma once
-// The outline's model: the item tree under a hidden root, positions in
-// outline order, the shown rows and the selection, kept in step with the row
-// cursor it derives from.
+// The outline control: a one-column grid that shows an item tree as rows,
+// draws them and answers the mouse and the keyboard. The tree's own
+// operations are here too, handed on, so callers can treat the control as
+// the outline it shows.
 #include <cstdint>
 #include <cstring>
 #include <exception>
@@ -13,12 +14,10 @@
 #include "outline/custom_grid.h"
 #include "outline/outline_node.h"
 #include "outline/outline_pictures.h"
-#include "outline/outline_store.h"
+#include "outline/outline_tree.h"
 #include "outline/width_tally.h"
 
 namespace virevi {
-
-class TFileStream;
 
 /// Stored as the ordinal.
 enum class TOutlineStyle : std::uint8_t {
@@ -40,60 +39,49 @@ public:
     TCustomOutline();
     ~TCustomOutline() override;
 
-    /// Number of items; 0 when empty.
-    std::int32_t TotalItems() const;
-    /// Raises EOutlineError for 0 and for a position that names no item.
-    TOutlineNode* ItemAt(std::int32_t index);
-    TOutlineNode* RootItem() const { return RootItem_; }
-    /// The selected item as kept; the root when nothing is selected yet.
-    TOutlineNode* SelectedNode() const { return SelectedNode_; }
+    /// The item tree the control shows.
+    TOutlineTree& Tree() { return Tree_; }
+    const TOutlineTree& Tree() const { return Tree_; }
 
-    /// Selects the item on the current row first when nothing is selected and
-    /// items exist, and a shown ancestor for a hidden item; 0 when empty.
-    std::int32_t SelectedIndex();
-    /// 0 means 1 while items exist; raises EOutlineError for values <= 0 and
-    /// missing positions. A hidden item gives way to its nearest shown ancestor.
-    void SetSelectedIndex(std::int32_t value);
+    // --- the tree's operations, as the tree has them ----------------------
+    std::int32_t TotalItems() const { return Tree_.TotalItems(); }
+    TOutlineNode* ItemAt(std::int32_t index) { return Tree_.ItemAt(index); }
+    TOutlineNode* RootItem() const { return Tree_.RootItem(); }
+    TOutlineNode* SelectedNode() const { return Tree_.SelectedNode(); }
+    std::int32_t SelectedIndex() { return Tree_.SelectedIndex(); }
+    void SetSelectedIndex(std::int32_t value) { Tree_.SetSelectedIndex(value); }
+    std::int32_t AddSibling(std::int32_t index, std::string_view text, void* data = nullptr) {
+        return Tree_.AddSibling(index, text, data);
+    }
+    std::int32_t AppendChild(std::int32_t index, std::string_view text, void* data = nullptr) {
+        return Tree_.AppendChild(index, text, data);
+    }
+    std::int32_t InsertBefore(std::int32_t index, std::string_view text, void* data = nullptr) {
+        return Tree_.InsertBefore(index, text, data);
+    }
+    void DeleteItem(std::int32_t index) { Tree_.DeleteItem(index); }
+    void Delete(std::int32_t index) { Tree_.DeleteItem(index); }
+    void ClearItems() { Tree_.ClearItems(); }
+    void TakeItems(TOutlineTree& source) { Tree_.TakeItems(source); }
+    void TakeItems(TCustomOutline& source) { Tree_.TakeItems(source.Tree_); }
+    void ExpandAll() { Tree_.ExpandAll(); }
+    void ToggleExpanded(TOutlineNode* item) { Tree_.ToggleExpanded(item); }
+    TOutlineNode* ItemOnRow(std::int32_t row) { return Tree_.ItemOnRow(row); }
+    std::int32_t RowOf(const TOutlineNode* item) const { return Tree_.RowOf(item); }
+    void MoveRowTo(TOutlineNode* item) { Tree_.MoveRowTo(item); }
+    bool SyncRows() { return Tree_.SyncRows(); }
+    void SaveOutline(const std::string& fileName) { Tree_.SaveOutline(fileName); }
+    void SaveOutlineStream(TFileStream& stream) { Tree_.SaveOutlineStream(stream); }
+    void LoadOutline(const std::string& fileName) { Tree_.LoadOutline(fileName); }
+    void LoadOutlineStream(TFileStream& stream) { Tree_.LoadOutlineStream(stream); }
+    void LoadOutlineFrom(const std::function<std::size_t(char*, std::size_t)>& read) {
+        Tree_.LoadOutlineFrom(read);
+    }
+    void SaveOutlineTo(const std::function<void(const char*, std::size_t)>& write) {
+        Tree_.SaveOutlineTo(write);
+    }
+    void AfterLoad() { Tree_.AfterLoad(); }
 
-    /// The new item's position, or 0 when the attach failed (the error went to
-    /// ShowError). 0 adds a last top-level item; a negative index raises.
-    std::int32_t AddSibling(std::int32_t index, std::string_view text, void* data = nullptr);
-    std::int32_t AppendChild(std::int32_t index, std::string_view text, void* data = nullptr);
-    std::int32_t InsertBefore(std::int32_t index, std::string_view text, void* data = nullptr);
-    /// Destroys the item and its subtree; the data pointers are not touched.
-    void DeleteItem(std::int32_t index);
-    void Delete(std::int32_t index) { DeleteItem(index); }
-    /// Destroys every item; the data pointers are not touched.
-    void ClearItems();
-    /// Replaces the tree with the items of `source`, as a load does (AfterLoad
-    /// runs); `source` is left empty. The data pointers travel with the items.
-    void TakeItems(TCustomOutline& source);
-    void ExpandAll();
-    void ToggleExpanded(TOutlineNode* item);
-
-    /// The item on view row `row`; raises EOutlineError beyond the shown rows.
-    TOutlineNode* ItemOnRow(std::int32_t row);
-    /// The item's row; an item that is not shown gives the last row.
-    std::int32_t RowOf(const TOutlineNode* item) const;
-    /// Puts the current row on the item (a focus move when the row changes).
-    void MoveRowTo(TOutlineNode* item);
-    /// Row count := shown items, then the selection's row; true when the count changed.
-    bool SyncRows();
-
-    /// Lines of Level - 1 tabs, the caption's storable form and CR LF.
-    /// Raises EOutlineError before writing anything for an item too deep to store.
-    void SaveOutline(const std::string& fileName);
-    void SaveOutlineStream(TFileStream& stream);
-    /// Replaces the tree; on every way out the outline is left loaded as far as read.
-    void LoadOutline(const std::string& fileName);
-    void LoadOutlineStream(TFileStream& stream);
-    /// The same reader and writer over any byte source and sink: `read` returns
-    /// the bytes delivered (0 at the end), `write` raises on failure.
-    void LoadOutlineFrom(const std::function<std::size_t(char*, std::size_t)>& read);
-    void SaveOutlineTo(const std::function<void(const char*, std::size_t)>& write);
-
-    /// Runs after the reader has built a tree: all collapsed, row 0, item 1 selected.
-    virtual void AfterLoad();
     /// Raise OnExpand / OnCollapse; overridable.
     virtual void NotifyExpand(std::int32_t index);
     virtual void NotifyCollapse(std::int32_t index);
@@ -161,29 +149,38 @@ protected:
     virtual std::int32_t ScreenPixelsPerInch() const { return 96; }
 
 private:
-    friend class TOutlineNode;
-    enum class TAttachKind { Sibling, Child, Before };
+    /// The steps the tree asks of the control.
+    class TViewSteps final : public TOutlineView {
+    public:
+        explicit TViewSteps(TCustomOutline& outline) : Outline_(outline) {}
+        std::int32_t Row() const override { return Outline_.Row(); }
+        void SetRow(std::int32_t row) override { Outline_.SetRow(row); }
+        std::int32_t RowCount() const override { return Outline_.RowCount(); }
+        void SetRowCount(std::int32_t count) override;
+        void Click() override { Outline_.Click(); }
+        void RepaintRow(std::int32_t row) override { Outline_.RepaintRow(row); }
+        void RepaintAll() override { Outline_.RepaintAll(); }
+        void UpdateColumnWidth() override { Outline_.UpdateColumnWidth(); }
+        bool TalliesWidths() const override { return Outline_.Tallying_; }
+        void TallyRows(const TOutlineNode* item, std::int32_t sign, bool withItem) override {
+            Outline_.TallyRows(item, sign, withItem);
+        }
+        void CaptionChanging(const TOutlineNode* item, std::string_view text) override {
+            Outline_.CaptionChanging(item, text);
+        }
+        void Cleared() override { Outline_.Widths_.Clear(); }
+        void Loaded() override;
+        void NotifyExpand(std::int32_t index) override { Outline_.NotifyExpand(index); }
+        void NotifyCollapse(std::int32_t index) override { Outline_.NotifyCollapse(index); }
+        bool WatchesExpandSteps() const override { return Outline_.WatchesExpandSteps(); }
+        void ShowError(const std::exception& error) override { Outline_.ShowError(error); }
 
-    std::int32_t Attach(std::int32_t index, std::string_view text, void* data, TAttachKind kind);
-    void Remember(std::int32_t index);
-    TOutlineNode* FindItem(std::int32_t index);
-    TOutlineNode* ItemOnCurrentRow();
-    TOutlineNode* NewItem(std::string_view text, void* data);
-    void DestroyItem(TOutlineNode* item);
-    void ReleaseSubtree(TOutlineNode* item);
-    /// Drops every item at once without visiting them.
-    void DropItems(bool keepMemory);
-    void BuildFromOutlineText(const std::function<std::size_t(char*, std::size_t)>& read);
-    void Relocate(TOutlineNode* source, std::int32_t destination, TAttachMode mode);
-    void Expand(TOutlineNode* item);
-    void Collapse(TOutlineNode* item);
-    void ExpandSubtree(TOutlineNode* item);
-    void WidthChangedUnder(const TOutlineNode* parent);
+    private:
+        TCustomOutline& Outline_;
+    };
+
     /// Counts (sign +1) or uncounts (-1) the widths of `item` and its shown descendants.
-    void TallyShown(const TOutlineNode* item, std::int32_t sign);
-    void TallyChildren(const TOutlineNode* item, std::int32_t sign);
     void TallyRows(const TOutlineNode* item, std::int32_t sign, bool withItem);
-    bool Tallying() const { return Tallying_; }
     std::int32_t WidthKey(std::string_view text, std::int32_t level);
     std::int32_t StyleWidthOffset() const;
     void DrawPictures(TCanvas& canvas, const TRect& rect, std::int32_t x, const TBitmap* first,
@@ -193,27 +190,10 @@ private:
     void SelectItem(const TOutlineNode* item);
     /// The caption's width in the control's font, cached with the caption.
     std::int32_t CaptionWidth(const TOutlineNode* item, TCanvas& canvas);
-    /// Forgets every cached caption width (the font changed).
-    void ForgetCaptionWidths();
     void CaptionChanging(const TOutlineNode* item, std::string_view text);
-    void SyncRowsAndRepaint();
-    void CheckStorableDepth() const;
 
-    void InsertChild(TOutlineNode* parent, std::int32_t place, TOutlineNode* child);
-    void RemoveChild(TOutlineNode* child);
-    void AddCounts(TOutlineNode* from, std::int32_t sizeDelta, std::int32_t shownDelta);
-    static bool DeeperThan(const TOutlineNode* item, std::int32_t level);
-
-    TOutlineStore Store_; // every item's node, caption and child list
-    TOutlineNode* RootItem_ = nullptr;
-    TOutlineNode* SelectedNode_ = nullptr;
-    // The row of KnownRowItem_, while no row has moved since it was found.
-    // Opening an item moves the rows below it by what opens, so ExpandAll,
-    // when it opens item by item for a watcher, keeps the selection's row
-    // without looking for it again through every list above it.
-    const TOutlineNode* KnownRowItem_ = nullptr;
-    std::int32_t KnownRow_ = 0;
-    int WidthSuspended_ = 0;
+    TOutlineTree Tree_;
+    TViewSteps ViewSteps_{*this};
     TOutlineStyle OutlineStyle_ = TOutlineStyle::osTreePictureText;
     TOutlineOptions Options_ = ooDrawTreeRoot | ooDrawFocusRect;
     TOutlineType Style_ = TOutlineType::otStandard;
@@ -228,45 +208,7 @@ private:
     // measuring canvas exists.
     TWidthTally Widths_;
     bool Tallying_ = false;
-    // Cached caption widths carry the generation they were measured in.
-    std::uint8_t WidthGeneration_ = 1;
     TFont WidthFont_;
-    // No item is deeper than this level; it may overstate, never understate,
-    // so saving walks the tree for the real depth only when it is large.
-    mutable std::int64_t DepthBound_ = 0;
 };
-
-// Made for every line of a file being read, so kept where the reader sees them.
-
-inline char* TOutlineNode::NewText(TOutlineStore& store, std::string_view text) {
-    if (text.empty()) {
-        return nullptr;
-    }
-    const std::size_t header =
-        (text.size() < 255 ? 1 : 1 + sizeof(std::uint32_t)) + WidthCacheBytes;
-    auto* block = static_cast<char*>(store.Allocate(header + text.size()));
-    if (text.size() < 255) {
-        block[0] = static_cast<char>(text.size());
-    } else {
-        const auto length = static_cast<std::uint32_t>(text.size());
-        block[0] = static_cast<char>(255);
-        std::memcpy(block + 1, &length, sizeof length);
-    }
-    WidthCacheIn(block)[0] = 0;
-    std::memcpy(block + header, text.data(), text.size());
-    return block;
-}
-
-inline TOutlineNode* TCustomOutline::NewItem(std::string_view text, void* data) {
-    void* memory = Store_.Allocate(sizeof(TOutlineNode));
-    auto* item = new (memory) TOutlineNode(data);
-    try {
-        item->Text_ = TOutlineNode::NewText(Store_, text);
-    } catch (...) {
-        Store_.Release(item, sizeof(TOutlineNode));
-        throw;
-    }
-    return item;
-}
 
 } // namespace virevi

@@ -1,5 +1,5 @@
 // The outline text file: one line per item, tabs for the depth, CR LF after each.
-#include "outline/custom_outline.h"
+#include "outline/outline_tree.h"
 
 #include <string.h>
 
@@ -21,7 +21,7 @@
 
 namespace virevi {
 
-void TCustomOutline::SaveOutline(const std::string& fileName) {
+void TOutlineTree::SaveOutline(const std::string& fileName) {
     // Refused before the file is created, so an existing one is not truncated.
     CheckStorableDepth();
     TFileStream stream(fileName, TFileMode::Create);
@@ -29,16 +29,16 @@ void TCustomOutline::SaveOutline(const std::string& fileName) {
     stream.Close();
 }
 
-void TCustomOutline::SaveOutlineStream(TFileStream& stream) {
+void TOutlineTree::SaveOutlineStream(TFileStream& stream) {
     SaveOutlineTo([&stream](const char* bytes, std::size_t count) { stream.Write(bytes, count); });
 }
 
-void TCustomOutline::LoadOutline(const std::string& fileName) {
+void TOutlineTree::LoadOutline(const std::string& fileName) {
     TFileStream stream(fileName, TFileMode::ReadExclusive);
     LoadOutlineStream(stream);
 }
 
-void TCustomOutline::LoadOutlineStream(TFileStream& stream) {
+void TOutlineTree::LoadOutlineStream(TFileStream& stream) {
     LoadOutlineFrom(
         [&stream](char* buffer, std::size_t count) { return stream.Read(buffer, count); });
 }
@@ -129,7 +129,7 @@ private:
 
 } // namespace
 
-void TCustomOutline::LoadOutlineFrom(const std::function<std::size_t(char*, std::size_t)>& read) {
+void TOutlineTree::LoadOutlineFrom(const std::function<std::size_t(char*, std::size_t)>& read) {
     DropItems(true);
     SyncRows();
     try {
@@ -141,7 +141,7 @@ void TCustomOutline::LoadOutlineFrom(const std::function<std::size_t(char*, std:
     AfterLoad();
 }
 
-void TCustomOutline::BuildFromOutlineText(
+void TOutlineTree::BuildFromOutlineText(
     const std::function<std::size_t(char*, std::size_t)>& read) {
     using TChildList = TOutlineNode::TChildList;
     // The open items: the root, then each item down to the last one read.
@@ -284,7 +284,7 @@ std::size_t TOutlineItemLimit::operator()(char* buffer, std::size_t count) {
     return got;
 }
 
-void TCustomOutline::CheckStorableDepth() const {
+void TOutlineTree::CheckStorableDepth() const {
     if (static_cast<std::size_t>(DepthBound_) <= LongestLine + 1) {
         return;
     }
@@ -300,7 +300,7 @@ void TCustomOutline::CheckStorableDepth() const {
     DepthBound_ = static_cast<std::int64_t>(deepest + 1);
 }
 
-void TCustomOutline::SaveOutlineTo(const std::function<void(const char*, std::size_t)>& write) {
+void TOutlineTree::SaveOutlineTo(const std::function<void(const char*, std::size_t)>& write) {
     CheckStorableDepth();
     // Lines go out in blocks of about a megabyte, not one call per item.
     constexpr std::size_t BlockSize = std::size_t{1} << 20;

@@ -5,7 +5,7 @@
 
 namespace virevi {
 
-/// A byte source for TCustomOutline::LoadOutlineFrom that ends the data
+/// A byte source for TOutlineTree::LoadOutlineFrom that ends the data
 /// right after the line that makes `items` + 1 items, so that reading a file
 /// with more lines than its caller can use stops early and holds no more
 /// than that many items. Every CR before the first 0x1A byte ends one line;

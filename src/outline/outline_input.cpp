@@ -9,8 +9,8 @@ void TCustomOutline::SelectItem(const TOutlineNode* item) {
 
 void TCustomOutline::DblClick() {
     TCustomGrid::DblClick();
-    if (SelectedNode_ != RootItem_) {
-        ToggleExpanded(SelectedNode_);
+    if (Tree_.SelectedNode() != Tree_.RootItem()) {
+        ToggleExpanded(Tree_.SelectedNode());
     }
 }
 
@@ -18,8 +18,8 @@ void TCustomOutline::MouseDown(TMouseButton button, TShiftState shift, std::int3
                                std::int32_t y) {
     TCustomGrid::MouseDown(button, shift, x, y);
     // The row may have moved without a click: the selection follows it quietly.
-    SelectedNode_ = RootItem_;
-    SelectedIndex();
+    Tree_.ClearSelection();
+    Tree_.SelectedIndex();
 }
 
 void TCustomOutline::KeyDown(std::uint16_t& key, TShiftState shift) {
@@ -28,32 +28,33 @@ void TCustomOutline::KeyDown(std::uint16_t& key, TShiftState shift) {
         return;
     }
     const bool ctrl = (shift & ssCtrl) != 0;
-    TOutlineNode* item = ItemOnCurrentRow();
-    TOutlineNode* parent = item->Parent_;
+    TOutlineNode* root = Tree_.RootItem();
+    TOutlineNode* item = Tree_.ItemOnCurrentRow();
+    TOutlineNode* parent = item->Parent();
     switch (key) {
     case VK_RETURN:
         ToggleExpanded(item);
         return;
     case VK_END: {
-        TOutlineNode* last = RootItem_->Child(RootItem_->ChildCount() - 1);
-        while (last->Expanded_ && last->HasChildren()) {
+        TOutlineNode* last = root->Child(root->ChildCount() - 1);
+        while (last->Expanded() && last->HasChildren()) {
             last = last->Child(last->ChildCount() - 1);
         }
         SelectItem(last);
         return;
     }
     case VK_HOME:
-        SelectItem(RootItem_->Child(0));
+        SelectItem(root->Child(0));
         return;
     case VK_LEFT:
-        if (parent == RootItem_) {
+        if (parent == root) {
             Beep();
             return;
         }
         SelectItem(parent);
         return;
     case VK_RIGHT:
-        if (item->HasChildren() && item->Expanded_) {
+        if (item->HasChildren() && item->Expanded()) {
             SelectItem(item->Child(0));
             return;
         }
@@ -87,18 +88,19 @@ void TCustomOutline::KeyDown(std::uint16_t& key, TShiftState shift) {
 
 void TCustomOutline::KeyPress(char& key) {
     TCustomGrid::KeyPress(key);
-    if (SelectedNode_ == RootItem_) {
+    TOutlineNode* selected = Tree_.SelectedNode();
+    if (selected == Tree_.RootItem()) {
         return;
     }
     switch (key) {
     case '+':
-        SelectedNode_->SetExpanded(true);
+        selected->SetExpanded(true);
         break;
     case '-':
-        SelectedNode_->SetExpanded(false);
+        selected->SetExpanded(false);
         break;
     case '*':
-        SelectedNode_->ExpandAll();
+        selected->ExpandAll();
         break;
     default:
         break;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "outline/custom_outline.h"
 #include "outline/outline_store.h"
+#include "outline/outline_tree.h"
 #include "runtime/errors.h"
 #include "runtime/messages.h"
 
@@ -19,28 +19,16 @@ void TOutlineNode::ReleaseText(TOutlineStore& store, char* text) noexcept {
 }
 
 void TOutlineNode::SetText(std::string_view value) {
-    TCustomOutline* outline = Outline();
-    if (outline->Tallying_ && IsShown()) {
-        outline->CaptionChanging(this, value);
-    }
-    char* old = Text_;
-    Text_ = NewText(outline->Store_, value);
-    ReleaseText(outline->Store_, old);
-    if (IsShown()) {
-        outline->RepaintRow(outline->RowOf(this));
-        if (outline->WidthSuspended_ == 0) {
-            outline->UpdateColumnWidth();
-        }
-    }
+    Tree()->SetCaption(this, value);
 }
 
-TCustomOutline* TOutlineNode::Outline() const {
+TOutlineTree* TOutlineNode::Tree() const {
     const TOutlineNode* node = this;
     while (node->Parent_ != nullptr) {
         node = node->Parent_;
     }
-    // The root keeps its outline where items keep the caller's data.
-    return static_cast<TCustomOutline*>(node->Data_);
+    // The root keeps its tree where items keep the caller's data.
+    return static_cast<TOutlineTree*>(node->Data_);
 }
 
 void TOutlineNode::ValidateThrough(std::int32_t place) const {
@@ -197,16 +185,16 @@ void TOutlineNode::SetExpanded(bool value) {
     if (value == Expanded_ || Parent_ == nullptr) {
         return;
     }
-    TCustomOutline* outline = Outline();
+    TOutlineTree* tree = Tree();
     if (value) {
-        outline->Expand(this);
+        tree->Expand(this);
     } else {
-        outline->Collapse(this);
+        tree->Collapse(this);
     }
 }
 
 void TOutlineNode::ExpandAll() {
-    Outline()->ExpandSubtree(this);
+    Tree()->ExpandSubtree(this);
 }
 
 bool TOutlineNode::IsShown() const {
@@ -277,7 +265,7 @@ void TOutlineNode::ShiftLevel(std::int8_t delta) {
 }
 
 void TOutlineNode::MoveItem(std::int32_t destination, TAttachMode mode) {
-    Outline()->Relocate(this, destination, mode);
+    Tree()->Relocate(this, destination, mode);
 }
 
 TOutlineNode* TOutlineNode::ShownItemAt(std::int32_t n) {

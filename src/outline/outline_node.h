@@ -11,8 +11,8 @@
 
 namespace virevi {
 
-class TCustomOutline;
 class TOutlineStore;
+class TOutlineTree;
 
 /// Where MoveItem puts the moved item, relative to the destination.
 enum class TAttachMode : std::uint8_t {
@@ -43,7 +43,8 @@ public:
     std::int32_t Level() const;
     /// The root for a top-level item; none for the root.
     TOutlineNode* Parent() const { return Parent_; }
-    TCustomOutline* Outline() const;
+    /// The tree the item belongs to.
+    TOutlineTree* Tree() const;
 
     bool Expanded() const { return Expanded_; }
     /// Expanding raises EOutlineError when an ancestor is collapsed; collapsing
@@ -59,6 +60,8 @@ public:
     std::int32_t ChildCount() const { return Children_ == nullptr ? 0 : Children_->Count; }
     /// The child at 0-based `place`; `place` must be below ChildCount().
     TOutlineNode* Child(std::int32_t place) const { return (*Children_)[place]; }
+    /// The item's 0-based place among its parent's children; the item must have a parent.
+    std::int32_t PlaceInParent() const;
     /// Shown descendants: 0 when collapsed.
     std::int32_t ShownCount() const { return ShownCount_; }
     /// This item when shown, else the nearest ancestor that is.
@@ -82,8 +85,29 @@ public:
     /// The item at position `n` within this subtree; raises OutlineError when none.
     TOutlineNode* ItemAtIndex(std::int32_t n);
 
+    /// The caption's width as the view last measured it, when that was in
+    /// `generation`; the width lives with the caption, so an empty one has none.
+    bool CachedWidth(std::uint8_t generation, std::uint16_t& width) const {
+        if (Text_ == nullptr) {
+            return false;
+        }
+        const char* cache = WidthCacheIn(Text_);
+        if (static_cast<std::uint8_t>(cache[0]) != generation) {
+            return false;
+        }
+        std::memcpy(&width, cache + 1, sizeof width);
+        return true;
+    }
+    void CacheWidth(std::uint8_t generation, std::uint16_t width) const {
+        if (Text_ != nullptr) {
+            char* cache = WidthCacheIn(Text_);
+            cache[0] = static_cast<char>(generation);
+            std::memcpy(cache + 1, &width, sizeof width);
+        }
+    }
+
 private:
-    friend class TCustomOutline;
+    friend class TOutlineTree;
 
     // Positions and rows are kept relative to the parent and summed on the
     // way up. A child list knows how far its children's cached offsets are
@@ -143,7 +167,6 @@ private:
         return {block + 1 + sizeof longLength + WidthCacheBytes, longLength};
     }
 
-    std::int32_t PlaceInParent() const;
     /// The place in the parent's list when it lies where cached offsets are
     /// correct, else -1.
     std::int32_t CheckedPlace() const;

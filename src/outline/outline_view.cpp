@@ -122,14 +122,6 @@ std::int32_t TCustomOutline::DisplayWidth(const TOutlineNode* item) {
     return static_cast<std::int32_t>(std::max<std::int64_t>(0, width));
 }
 
-void TCustomOutline::TallyShown(const TOutlineNode* item, std::int32_t sign) {
-    TallyRows(item, sign, true);
-}
-
-void TCustomOutline::TallyChildren(const TOutlineNode* item, std::int32_t sign) {
-    TallyRows(item, sign, false);
-}
-
 void TCustomOutline::TallyRows(const TOutlineNode* item, std::int32_t sign, bool withItem) {
     TCanvas* canvas = MeasureCanvas();
     if (canvas == nullptr) {
@@ -148,7 +140,7 @@ void TCustomOutline::TallyRows(const TOutlineNode* item, std::int32_t sign, bool
     if (withItem) {
         count(item, level);
     }
-    if (!item->Expanded_ || item->Children_ == nullptr) {
+    if (!item->Expanded() || !item->HasChildren()) {
         return;
     }
     // Only expanded items show their children; an explicit stack, for depth.
@@ -161,7 +153,7 @@ void TCustomOutline::TallyRows(const TOutlineNode* item, std::int32_t sign, bool
         }
         const TOutlineNode* child = node->Child(next++);
         count(child, level + static_cast<std::int32_t>(path.size()));
-        if (child->Expanded_ && child->Children_ != nullptr) {
+        if (child->Expanded() && child->HasChildren()) {
             path.emplace_back(child, 0);
         }
     }
@@ -177,56 +169,39 @@ void TCustomOutline::CaptionChanging(const TOutlineNode* item, std::string_view 
 }
 
 std::int32_t TCustomOutline::CaptionWidth(const TOutlineNode* item, TCanvas& canvas) {
-    if (item->Text_ == nullptr) {
-        return 0;
-    }
     // Rows come and go in their thousands when an item opens or closes; each
     // caption is measured once per font.
-    char* cache = TOutlineNode::WidthCacheIn(item->Text_);
+    const std::uint8_t generation = Tree_.WidthGeneration();
     std::uint16_t width = 0;
-    if (static_cast<std::uint8_t>(cache[0]) == WidthGeneration_) {
-        std::memcpy(&width, cache + 1, sizeof width);
+    if (item->CachedWidth(generation, width)) {
         return width;
+    }
+    if (item->Text().empty()) {
+        return 0;
     }
     const std::int32_t measured = canvas.TextWidth(item->Text());
     if (measured >= 0 && measured < 65536) {
-        width = static_cast<std::uint16_t>(measured);
-        cache[0] = static_cast<char>(WidthGeneration_);
-        std::memcpy(cache + 1, &width, sizeof width);
+        item->CacheWidth(generation, static_cast<std::uint16_t>(measured));
     }
     return measured;
-}
-
-void TCustomOutline::ForgetCaptionWidths() {
-    if (++WidthGeneration_ != 0) {
-        return;
-    }
-    // The generations went round: no old mark may pass for the new one.
-    WidthGeneration_ = 1;
-    VisitDescendants(RootItem_, [](TOutlineNode* node, std::int32_t) {
-        if (node->Text_ != nullptr) {
-            TOutlineNode::WidthCacheIn(node->Text_)[0] = 0;
-        }
-    });
 }
 
 void TCustomOutline::RetallyWidths() {
     Widths_.Clear();
     if (!(Font() == WidthFont_)) {
         WidthFont_ = Font();
-        ForgetCaptionWidths();
+        Tree_.ForgetCaptionWidths();
     }
     Tallying_ = MeasureCanvas() != nullptr;
     if (Tallying_) {
-        TallyChildren(RootItem_, 1);
+        TallyRows(Tree_.RootItem(), 1, false);
     }
 }
 
 void TCustomOutline::UpdateColumnWidth() {
     const bool horizontal =
         ScrollBars() == TScrollStyle::ssHorizontal || ScrollBars() == TScrollStyle::ssBoth;
-    if (!horizontal || !Tallying_ || WidthSuspended_ != 0 ||
-        (Style_ == TOutlineType::otOwnerDraw && OnDrawItem)) {
+    if (!horizontal || !Tallying_ || (Style_ == TOutlineType::otOwnerDraw && OnDrawItem)) {
         return;
     }
     // The root (level 0, no caption) counts too: it is the narrowest column.
@@ -302,13 +277,14 @@ void TCustomOutline::DrawTreeLines(TCanvas& canvas, const TRect& rect, const TOu
     const bool root = (Options_ & ooDrawTreeRoot) != 0;
     const std::int32_t r = root ? 1 : 0;
     const auto isLast = [](const TOutlineNode* node) {
-        const TOutlineNode* parent = node->Parent_;
+        const TOutlineNode* parent = node->Parent();
         return parent->Child(parent->ChildCount() - 1) == node;
     };
     std::int32_t k = level - 3 + r;
-    for (const TOutlineNode* ancestor = item->Parent_;
-         ancestor != RootItem_ && (root || ancestor->Parent_ != RootItem_);
-         ancestor = ancestor->Parent_, --k) {
+    const TOutlineNode* top = Tree_.RootItem();
+    for (const TOutlineNode* ancestor = item->Parent();
+         ancestor != top && (root || ancestor->Parent() != top);
+         ancestor = ancestor->Parent(), --k) {
         if (!isLast(ancestor)) {
             const std::int32_t x = rect.Left + k * h + half;
             canvas.Line({x, rect.Top}, {x, rect.Bottom}, clBlack);
@@ -325,7 +301,7 @@ void TCustomOutline::DrawCell(TCanvas& canvas, std::int32_t row, const TRect& re
                               TGridDrawState state) {
     // A row past the shown items (the view may briefly have more rows than
     // the tree) is drawn empty rather than read from beyond the tree.
-    if (TotalItems() == 0 || row < 0 || row >= RootItem_->ShownCount_) {
+    if (TotalItems() == 0 || row < 0 || row >= Tree_.RootItem()->ShownCount()) {
         canvas.FillRect(rect, Color());
         return;
     }
@@ -360,11 +336,11 @@ void TCustomOutline::DrawCell(TCanvas& canvas, std::int32_t row, const TRect& re
     const std::int32_t w = CaptionWidth(item, canvas);
     const bool children = item->HasChildren();
     const TBitmap* plusMinus =
-        children ? Picture(item->Expanded_ ? TOutlinePicture::Minus : TOutlinePicture::Plus)
+        children ? Picture(item->Expanded() ? TOutlinePicture::Minus : TOutlinePicture::Plus)
                  : nullptr;
-    const TBitmap* folder = Picture(!children         ? TOutlinePicture::Leaf
-                                    : item->Expanded_ ? TOutlinePicture::Open
-                                                      : TOutlinePicture::Closed);
+    const TBitmap* folder = Picture(!children          ? TOutlinePicture::Leaf
+                                    : item->Expanded() ? TOutlinePicture::Open
+                                                       : TOutlinePicture::Closed);
 
     std::int32_t boxLeft = 0;
     std::int32_t textLeft = 0;

@@ -30,10 +30,10 @@ public:
     std::string Label;
     TCustomOutline Outline;
     test::TFakeMemoLines Memo;
-    TDocument Doc{Outline, Memo};
+    TDocument Doc{Outline.Tree(), Memo};
 
 protected:
-    TCustomOutline& Tree() override { return Outline; }
+    TOutlineTree& Tree() override { return Outline.Tree(); }
     TMemoLines& Editor() override { return Memo; }
     TMainPrompts& Prompts() override { return *this; }
     void SetPositionText(const std::string& text) override { Label = text; }

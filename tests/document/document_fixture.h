@@ -106,7 +106,7 @@ protected:
 
     TCustomOutline Outline;
     TFakeMemoLines Editor;
-    TDocument Document{Outline, Editor};
+    TDocument Document{Outline.Tree(), Editor};
     std::vector<std::string> Captions;
     std::vector<std::int32_t> Cursors;
     int Positions = 0;

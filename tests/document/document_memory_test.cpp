@@ -157,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct TSession {
     TCustomOutline Outline;
     test::TFakeMemoLines Editor;
-    TDocument Document{Outline, Editor};
+    TDocument Document{Outline.Tree(), Editor};
 
     TDocumentState State() { return test::StateOf(Outline, Document, Editor); }
     /// The note of every item, in outline order.

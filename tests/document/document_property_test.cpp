@@ -110,7 +110,7 @@ TEST(SaveFailureMessageTest, UnwritableOutlineIsReportedUnderItsOwnName) {
     TTempFolder folder;
     TCustomOutline outline;
     test::TFakeMemoLines editor;
-    TDocument document(outline, editor);
+    TDocument document(outline.Tree(), editor);
     document.AttachNewRecord(outline.AddSibling(0, " "));
     const std::string base = folder.File("doc");
     std::filesystem::create_directory(base + ".Trr");
@@ -154,7 +154,7 @@ TEST(DocumentRoundTripTest, RandomDocumentsComeBackWithSameStructureAndNotes) {
     for (int round = 0; round < 1000; ++round) {
         TCustomOutline outline;
         test::TFakeMemoLines editor;
-        TDocument document(outline, editor);
+        TDocument document(outline.Tree(), editor);
         const int items = 1 + static_cast<int>(random() % 12);
         std::vector<std::vector<std::string>> notes;
         for (int i = 0; i < items; ++i) {
@@ -203,7 +203,7 @@ TEST(DocumentRoundTripTest, RandomDocumentsComeBackWithSameStructureAndNotes) {
 
         TCustomOutline loadedOutline;
         test::TFakeMemoLines loadedEditor;
-        TDocument loaded(loadedOutline, loadedEditor);
+        TDocument loaded(loadedOutline.Tree(), loadedEditor);
         loaded.LoadDocument(base);
         ASSERT_EQ(loadedOutline.TotalItems(), items) << "round " << round;
         for (std::int32_t i = 1; i <= items; ++i) {

@@ -93,7 +93,7 @@ class NoteSearchFindTest : public NoteSearchTest, public testing::WithParamInter
 TEST_P(NoteSearchFindTest, FindsTheFirstMatchInOutlineOrderFromTheCaretOnceAround) {
     const TFindCase& c = GetParam();
     const auto match =
-        FindInNotes(Outline, Pool, c.FromIndex, c.From, TSearchPattern(c.Text, c.MatchCase));
+        FindInNotes(Outline.Tree(), Pool, c.FromIndex, c.From, TSearchPattern(c.Text, c.MatchCase));
     if (c.Index == 0) {
         EXPECT_FALSE(match.has_value());
         return;
@@ -136,12 +136,12 @@ TEST_F(NoteSearchTest, NotesReachingOutsideThePoolAreEmptyAndEmptyOutlinesHoldNo
     Records[1] = {-1, 3};
     Outline.ItemAt(3)->SetData(nullptr);
     const TSearchPattern last("last", true);
-    const auto match = FindInNotes(Outline, Pool, 1, {}, last);
+    const auto match = FindInNotes(Outline.Tree(), Pool, 1, {}, last);
     ASSERT_TRUE(match.has_value());
     EXPECT_EQ(match->Index, 7);
-    EXPECT_FALSE(FindInNotes(Outline, Pool, 1, {}, TSearchPattern("x\\y", true)));
+    EXPECT_FALSE(FindInNotes(Outline.Tree(), Pool, 1, {}, TSearchPattern("x\\y", true)));
     TCustomOutline empty;
-    EXPECT_FALSE(FindInNotes(empty, Pool, 1, {}, last));
+    EXPECT_FALSE(FindInNotes(empty.Tree(), Pool, 1, {}, last));
 }
 
 // Past the items searched one by one, the pool is read whole first; what it
@@ -178,7 +178,8 @@ TEST(NoteSearchFarTest, FarMatchesAreFoundTheSameWhateverThePoolHolds) {
             pool.Add(i == c.Holder ? "a word" : "none");
             outline.ItemAt(i)->SetData(&records[static_cast<std::size_t>(i - 1)]);
         }
-        const auto match = FindInNotes(outline, pool, c.Start, {}, TSearchPattern("word", true));
+        const auto match =
+            FindInNotes(outline.Tree(), pool, c.Start, {}, TSearchPattern("word", true));
         if (c.Holder == 0) {
             EXPECT_FALSE(match.has_value()) << c.Name;
             continue;

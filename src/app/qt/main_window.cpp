@@ -50,7 +50,7 @@ TMain::TMain(QWidget* parent)
         *this, *olTree, *moNote, *lbIndex, [this](TCommand command) { Run(command); }, &Dragging);
 
     Prompts_ = Dialogs_.get();
-    Document_ = std::make_unique<TDocument>(*olTree, *moNote);
+    Document_ = std::make_unique<TDocument>(olTree->Tree(), *moNote);
     Document_->OnCaption = [this](const std::string& caption) {
         setWindowTitle(QFile::decodeName(QByteArray::fromStdString(caption)));
     };
@@ -96,8 +96,8 @@ void TMain::SetPrompts(TMainPrompts* prompts) {
 
 // --- what the commands ask of the window -----------------------------------
 
-TCustomOutline& TMain::Tree() {
-    return *olTree;
+TOutlineTree& TMain::Tree() {
+    return olTree->Tree();
 }
 
 TMemoLines& TMain::Editor() {

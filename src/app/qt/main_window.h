@@ -61,7 +61,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
 
-    TCustomOutline& Tree() override;
+    TOutlineTree& Tree() override;
     TMemoLines& Editor() override;
     TMainPrompts& Prompts() override { return *Prompts_; }
     void SetPositionText(const std::string& text) override;
