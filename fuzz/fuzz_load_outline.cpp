@@ -6,18 +6,18 @@
 #include <cstring>
 #include <string>
 
-#include "outline/custom_outline.h"
+#include "outline/outline_tree.h"
 #include "runtime/errors.h"
 
 namespace {
 
-std::string SaveToBytes(virevi::TCustomOutline& outline) {
+std::string SaveToBytes(virevi::TOutlineTree& outline) {
     std::string bytes;
     outline.SaveOutlineTo([&](const char* data, std::size_t count) { bytes.append(data, count); });
     return bytes;
 }
 
-void LoadFromBytes(virevi::TCustomOutline& outline, const std::string& bytes) {
+void LoadFromBytes(virevi::TOutlineTree& outline, const std::string& bytes) {
     std::size_t at = 0;
     outline.LoadOutlineFrom([&](char* buffer, std::size_t count) {
         const std::size_t n = std::min(count, bytes.size() - at);
@@ -30,7 +30,7 @@ void LoadFromBytes(virevi::TCustomOutline& outline, const std::string& bytes) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    virevi::TCustomOutline outline;
+    virevi::TOutlineTree outline;
     try {
         LoadFromBytes(outline, std::string(reinterpret_cast<const char*>(data), size));
     } catch (const virevi::EOutlineError&) {
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const virevi::EOutlineError&) {
         return 0; // deeper than a line can hold
     }
-    virevi::TCustomOutline again;
+    virevi::TOutlineTree again;
     LoadFromBytes(again, first);
     if (again.TotalItems() != outline.TotalItems() || SaveToBytes(again) != first) {
         std::abort();

@@ -1,5 +1,5 @@
 #pragma once
-// Building and describing small outlines in tests.
+// Building and describing small outlines, or their bare trees, in tests.
 #include <cstdint>
 #include <sstream>
 #include <string>
@@ -10,7 +10,7 @@
 namespace virevi::test {
 
 /// Adds items given as "level caption" words, e.g. "1P 2A 2X 2B 1Q".
-inline void Build(TCustomOutline& outline, const std::string& shape) {
+template <typename TItems> void Build(TItems& outline, const std::string& shape) {
     std::istringstream words(shape);
     std::string word;
     std::vector<std::int32_t> lastAtLevel{0};
@@ -23,7 +23,7 @@ inline void Build(TCustomOutline& outline, const std::string& shape) {
 }
 
 /// The tree as "level caption" words in outline order, the inverse of Build.
-inline std::string Shape(TCustomOutline& outline) {
+template <typename TItems> std::string Shape(TItems& outline) {
     std::string shape;
     for (std::int32_t i = 1; i <= outline.TotalItems(); ++i) {
         TOutlineNode* node = outline.ItemAt(i);
@@ -34,7 +34,7 @@ inline std::string Shape(TCustomOutline& outline) {
 }
 
 /// Captions of the shown rows, space-separated.
-inline std::string Rows(TCustomOutline& outline) {
+template <typename TItems> std::string Rows(TItems& outline) {
     std::string rows;
     for (std::int32_t r = 0; r < outline.RootItem()->ShownCount(); ++r) {
         rows += (rows.empty() ? "" : " ") + std::string(outline.ItemOnRow(r)->Text());

@@ -366,3 +366,131 @@ TEST_F(OutlineTreeTest, NextSiblingIndexNamesTheFollowingChild) {
 
 } // namespace
 } // namespace virevi
+
+namespace virevi {
+namespace {
+
+using test::Build;
+using test::Rows;
+using test::Shape;
+
+/// A view that keeps a row cursor and writes down every other step asked of it.
+class TRecordingView final : public TOutlineView {
+public:
+    std::int32_t Row() const override { return Rows_.Row(); }
+    void SetRow(std::int32_t row) override {
+        if (row != Rows_.Row()) {
+            Steps.push_back("row " + std::to_string(row));
+        }
+        Rows_.SetRow(row);
+    }
+    std::int32_t RowCount() const override { return Rows_.RowCount(); }
+    void SetRowCount(std::int32_t count) override {
+        if (count != Rows_.RowCount()) {
+            Steps.push_back("rows " + std::to_string(count));
+        }
+        Rows_.SetRowCount(count);
+    }
+    void Click() override { Steps.push_back("click"); }
+    void RepaintRow(std::int32_t row) override { Steps.push_back("paint " + std::to_string(row)); }
+    void RepaintAll() override { Steps.push_back("paint all"); }
+    void UpdateColumnWidth() override { Steps.push_back("width"); }
+    bool TalliesWidths() const override { return true; }
+    void TallyRows(const TOutlineNode* item, std::int32_t sign, bool withItem) override {
+        Steps.push_back(std::string(sign > 0 ? "+" : "-") + (withItem ? "" : "under ") +
+                        std::string(item->Text()));
+    }
+    void CaptionChanging(const TOutlineNode* item, std::string_view text) override {
+        Steps.push_back(std::string(item->Text()) + ">" + std::string(text));
+    }
+    void Cleared() override { Steps.push_back("cleared"); }
+    void Loaded() override { Steps.push_back("loaded"); }
+    void NotifyExpand(std::int32_t index) override {
+        Steps.push_back("expand " + std::to_string(index) + " rows " +
+                        std::to_string(Rows_.RowCount()));
+    }
+    void NotifyCollapse(std::int32_t index) override {
+        Steps.push_back("collapse " + std::to_string(index) + " rows " +
+                        std::to_string(Rows_.RowCount()));
+    }
+    void ShowError(const std::exception& error) override {
+        Steps.push_back(std::string("error ") + error.what());
+    }
+
+    std::vector<std::string> Steps;
+
+private:
+    TRowCursor Rows_;
+};
+
+// What the tree asks of whatever shows it: every row-count, row, repaint,
+// width and notification step, in order, for the operations that reach the view.
+TEST(OutlineTreeViewTest, AsksItsViewForEveryStepInOrder) {
+    using TSteps = std::vector<std::string>;
+    TOutlineTree tree;
+    TRecordingView view;
+    tree.SetView(&view);
+    Build(tree, "1P 2a 2b 1Q");
+    tree.SetSelectedIndex(4);
+    view.Steps.clear();
+
+    // Expanding: the handler sees the rows as they were, then they open.
+    tree.ItemAt(1)->SetExpanded(true);
+    EXPECT_EQ(view.Steps, (TSteps{"expand 1 rows 2", "+under P", "width", "rows 4", "row 3",
+                                  "paint all"}));
+    view.Steps.clear();
+
+    // A shown caption: measured again, its row repainted, the width rechecked.
+    tree.ItemAt(2)->SetText("A");
+    EXPECT_EQ(view.Steps, (TSteps{"a>A", "paint 1", "width"}));
+    view.Steps.clear();
+
+    // Collapsing: the rows go first, then the handler hears of it. Q's row
+    // came up to where the cursor was cut to, so the tree clicks it.
+    tree.ItemAt(1)->SetExpanded(false);
+    EXPECT_EQ(view.Steps,
+              (TSteps{"-under P", "rows 2", "click", "paint all", "collapse 1 rows 2", "width"}));
+    view.Steps.clear();
+
+    // A failed add goes to the view's error display before the caller hears of it.
+    EXPECT_THROW(tree.AppendChild(9, "x"), EOutlineError);
+    EXPECT_EQ(view.Steps, (TSteps{std::string("error ") + msg::SOutlineIndexNotFound}));
+    view.Steps.clear();
+
+    tree.ClearItems();
+    EXPECT_EQ(view.Steps, (TSteps{"cleared", "rows 0"}));
+}
+
+// A tree that nothing shows keeps rows of its own: it reads, selects and
+// saves alone, and a control that takes its items shows them.
+TEST(OutlineTreeViewTest, WorksWithoutAViewAndHandsItsItemsToAControl) {
+    TOutlineTree tree;
+    const std::string file = "P\r\n\ta\r\nQ\r\n";
+    std::size_t at = 0;
+    tree.LoadOutlineFrom([&](char* buffer, std::size_t count) {
+        const std::size_t n = std::min(count, file.size() - at);
+        file.copy(buffer, n, at);
+        at += n;
+        return n;
+    });
+    EXPECT_EQ(Shape(tree), "1P 2a 1Q");
+    EXPECT_EQ(Rows(tree), "P Q");
+    EXPECT_EQ(tree.SelectedIndex(), 1);
+    tree.ExpandAll();
+    tree.SetSelectedIndex(3);
+    EXPECT_EQ(tree.RowOf(tree.ItemAt(3)), 2);
+    std::string saved;
+    tree.SaveOutlineTo([&](const char* bytes, std::size_t count) { saved.append(bytes, count); });
+    EXPECT_EQ(saved, file);
+
+    TCustomOutline outline;
+    outline.TakeItems(tree);
+    EXPECT_EQ(Rows(outline), "P a Q");
+    EXPECT_EQ(outline.RowCount(), 3);
+    EXPECT_EQ(outline.SelectedIndex(), 1);
+    EXPECT_EQ(tree.TotalItems(), 0);
+    EXPECT_EQ(tree.SelectedIndex(), 0);
+}
+
+} // namespace
+} // namespace virevi
