@@ -68,19 +68,14 @@ public:
     void ToggleExpanded(TOutlineNode* item) { Tree_.ToggleExpanded(item); }
     TOutlineNode* ItemOnRow(std::int32_t row) { return Tree_.ItemOnRow(row); }
     std::int32_t RowOf(const TOutlineNode* item) const { return Tree_.RowOf(item); }
-    void MoveRowTo(TOutlineNode* item) { Tree_.MoveRowTo(item); }
-    bool SyncRows() { return Tree_.SyncRows(); }
     void SaveOutline(const std::string& fileName) { Tree_.SaveOutline(fileName); }
-    void SaveOutlineStream(TFileStream& stream) { Tree_.SaveOutlineStream(stream); }
     void LoadOutline(const std::string& fileName) { Tree_.LoadOutline(fileName); }
-    void LoadOutlineStream(TFileStream& stream) { Tree_.LoadOutlineStream(stream); }
     void LoadOutlineFrom(const std::function<std::size_t(char*, std::size_t)>& read) {
         Tree_.LoadOutlineFrom(read);
     }
     void SaveOutlineTo(const std::function<void(const char*, std::size_t)>& write) {
         Tree_.SaveOutlineTo(write);
     }
-    void AfterLoad() { Tree_.AfterLoad(); }
 
     /// Raise OnExpand / OnCollapse; overridable.
     virtual void NotifyExpand(std::int32_t index);

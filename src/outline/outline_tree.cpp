@@ -325,44 +325,30 @@ std::int32_t TOutlineTree::Attach(std::int32_t index, std::string_view text, voi
     }
 }
 
-void TOutlineTree::Remember(std::int32_t index) {
+std::int32_t TOutlineTree::Add(std::int32_t index, std::string_view text, void* data,
+                               TAttachKind kind) {
+    if (index < 0) {
+        throw EOutlineError(msg::SOutlineBadIndex);
+    }
+    // Position 0 is the root: every add there makes a last top-level item.
+    const std::int32_t result = Attach(index, text, data, index == 0 ? TAttachKind::Child : kind);
     // The look-up can still fail after a failed attach; that error is the caller's.
     if (index != 0) {
         FindItem(index);
     }
+    return result;
 }
 
 std::int32_t TOutlineTree::AppendChild(std::int32_t index, std::string_view text, void* data) {
-    if (index < 0) {
-        throw EOutlineError(msg::SOutlineBadIndex);
-    }
-    const std::int32_t result = Attach(index, text, data, TAttachKind::Child);
-    Remember(index);
-    return result;
+    return Add(index, text, data, TAttachKind::Child);
 }
 
 std::int32_t TOutlineTree::AddSibling(std::int32_t index, std::string_view text, void* data) {
-    if (index < 0) {
-        throw EOutlineError(msg::SOutlineBadIndex);
-    }
-    if (index == 0) {
-        return AppendChild(0, text, data);
-    }
-    const std::int32_t result = Attach(index, text, data, TAttachKind::Sibling);
-    Remember(index);
-    return result;
+    return Add(index, text, data, TAttachKind::Sibling);
 }
 
 std::int32_t TOutlineTree::InsertBefore(std::int32_t index, std::string_view text, void* data) {
-    if (index < 0) {
-        throw EOutlineError(msg::SOutlineBadIndex);
-    }
-    if (index == 0) {
-        return AppendChild(0, text, data);
-    }
-    const std::int32_t result = Attach(index, text, data, TAttachKind::Before);
-    Remember(index);
-    return result;
+    return Add(index, text, data, TAttachKind::Before);
 }
 
 void TOutlineTree::DeleteItem(std::int32_t index) {

@@ -159,7 +159,8 @@ private:
     };
 
     std::int32_t Attach(std::int32_t index, std::string_view text, void* data, TAttachKind kind);
-    void Remember(std::int32_t index);
+    /// The three add operations: checks, attaches, then looks `index` up again.
+    std::int32_t Add(std::int32_t index, std::string_view text, void* data, TAttachKind kind);
     TOutlineNode* FindItem(std::int32_t index);
     TOutlineNode* NewItem(std::string_view text, void* data);
     void DestroyItem(TOutlineNode* item);
